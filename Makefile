@@ -1,0 +1,34 @@
+# The two commands: `make run` and `make test`. Each does its own set-up.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+NATIVE := build/native
+WIN := build/win
+
+.PHONY: run test setup configure build native win unit-tests win-tests system-tests clean
+
+setup:
+	@tools/setup.sh
+
+configure: setup
+	@cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMOSSWICK_WERROR=ON >/dev/null
+	@cmake -S . -B $(WIN) -G Ninja -DCMAKE_BUILD_TYPE=Release -DMOSSWICK_WERROR=ON \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
+
+build: configure
+	@cmake --build $(NATIVE) -j $(JOBS)
+	@cmake --build $(WIN) -j $(JOBS)
+
+unit-tests: build
+	@cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
+	@cd $(WIN) && ctest --output-on-failure
+
+system-tests: build
+	@tools/run-system-tests.sh
+
+test: unit-tests system-tests
+
+run: build
+	@tools/run.sh
+
+clean:
+	rm -rf build

@@ -1,0 +1,67 @@
+// The settings record: one field per key of Mosswick.ini, read once at start.
+#pragma once
+#include <cstdint>
+
+#include "settings/font_record.h"
+
+class ProfileStore;
+
+constexpr int kMaxHostAddresses = 30;
+
+struct HostAddressEntry {
+    uint8_t marker = 0;      // 1 when the stored value began with "@"
+    uint32_t address = 0;    // network order; 255.255.255.255 when not an address
+};
+
+struct WindowRect {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+enum PaneFont { PANE_OUTPUT = 0, PANE_INPUT = 1, PANE_USER = 2 };
+
+struct Settings {
+    // Client_Definition (text fields hold the value as read, cut to the limit)
+    char Name[20] = {};
+    char ChatMsg_Recieve[5] = {};
+    char PopupMsg_Recieve[5] = {};
+    char ChatMsg_Recieve_At_Toray[5] = {};
+    char PopupMsg_Recieve_At_Toray[5] = {};
+    char IME_Auto_Change[4] = {};
+    char Broadcast_Send_Check[4] = {};
+    char Personal_Send_Check[4] = {};
+    char Popup_Send_Check[4] = {};
+    char Log_Save[4] = {};
+    char Date_View[4] = {};
+    char Time_View[4] = {};
+    int32_t Port_Number = 0;
+    uint32_t InArea_TextColor = 0;
+    uint32_t InArea_BackColor = 0;
+    uint32_t OuArea_TextColor = 0;
+    uint32_t OuArea_BackColor = 0;
+    uint32_t UsArea_TextColor = 0;
+    uint32_t UsArea_BackColor = 0;
+    uint32_t Msg_TextColor = 0;
+    char OuArea_TextColor_Force[4] = {};
+    char InArea_TextColor_Force[4] = {};
+    char UsArea_TextColor_Force[4] = {};
+    FontRecord pane_font[3];        // OuArea_Font, InArea_Font, UsArea_Font
+    void* pane_font_object[3] = {}; // the font objects made from them (Windows only)
+    char Icon_Color[8] = {};
+    char UserArea_View[4] = {};
+    char Start_Send[4] = {};
+    char Debug[4] = {};
+    // Broadcast_Definition
+    char Broadcast_LocalNetwork[4] = {};
+    int16_t Number = 0;             // clamped to 0..30
+    HostAddressEntry Address[kMaxHostAddresses];
+    // Window_Information
+    int32_t Split1_Pos = 0, Split2_Pos = 0, Split3_Pos = 0;
+    char Personal_Status[4] = {};
+    char Popup_Status[4] = {};
+};
+
+extern Settings g_settings;
+
+// The tests of the stored forms: a flag counts by its first letter.
+inline bool FlagY(const char* v) { return v[0] == 'Y'; }        // set when it begins with "Y"
+inline bool FlagNotN(const char* v) { return v[0] != 'N'; }     // set unless it begins with "N"

@@ -1,0 +1,33 @@
+// Flags shared across the program's subsystems, and the platform parts the
+// portable core reaches the outside world through.
+#pragma once
+
+class DatagramSocket;
+class HostIdentity;
+class ProfileStore;
+class LocalClock;
+class Views;
+
+struct ShellFlags {
+    bool network_ready = false;  // set once, on the socket's first writable event
+    bool started = false;        // Start done and End not yet done
+    bool personal_mode = false;
+    bool popup_mode = false;
+    bool in_tray = false;
+    bool window_shown = false;   // loaded from End_Status, saved back to it
+    bool log_active = false;     // message log file open
+};
+
+struct Platform {
+    DatagramSocket* socket = nullptr;
+    HostIdentity* host = nullptr;
+    ProfileStore* profile = nullptr;
+    LocalClock* clock = nullptr;
+    Views* views = nullptr;
+};
+
+extern ShellFlags g_flags;
+extern Platform g_platform;
+
+// Back to the state of a fresh start (used by tests and the console peer).
+void ResetShellFlags();

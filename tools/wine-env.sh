@@ -1,0 +1,29 @@
+# Sourced: the environment every Wine run of the project uses. A private prefix
+# under build/, no Wine debug output, and the Japanese locale so that Wine's
+# ANSI code page is 932.
+MOSSWICK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${WINEPREFIX:-$MOSSWICK_ROOT/build/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export WINEARCH=win64
+
+# Creates the prefix once: wineboot, then a font replacement so that
+# "ＭＳ Ｐゴシック" is drawn with the IPA Gothic font.
+mosswick_wine_prefix() {
+  [ -f "$WINEPREFIX/.mosswick-ready" ] && return 0
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
+  local reg; reg=$(mktemp --suffix=.reg)
+  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n' >"$reg"
+  for face in "ＭＳ Ｐゴシック" "ＭＳ ゴシック" "MS PGothic" "MS Gothic" "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2"; do
+    printf '"%s"="IPAPGothic"\r\n' "$face" >>"$reg"
+  done
+  # regedit reads the file in the ANSI code page.
+  iconv -f UTF-8 -t CP932 "$reg" >"$reg.932"
+  wine regedit "$reg.932" >/dev/null 2>&1 || true
+  wineserver -w || true
+  rm -f "$reg" "$reg.932"
+  touch "$WINEPREFIX/.mosswick-ready"
+}
