@@ -1,0 +1,39 @@
+// The program's one UDP socket: set-up, socket events, sending and receiving.
+#pragma once
+#include <cstdint>
+
+// Largest datagram the format defines: a header and a table of 30 users.
+constexpr int kReceiveBufferSize = 16 + 30 * 52;
+
+struct TransportState {
+    uint32_t host_address = 0;  // from the host identity lookup, network order
+};
+extern TransportState g_transport;
+
+// Host identity lookup; fills g_transport.host_address. False when no name at all.
+bool LookUpHostIdentity();
+
+// Creates, configures and binds the socket (g_platform.socket). A bind failure
+// shows its message and still counts as success.
+bool SocketSetUp();
+
+// The UM_SOCKETEVENT handler: 1 readable, 2 writable, 32 closed.
+void SocketEvent(int event);
+
+// Sends to one address, or (destination 0) to the host address list and the
+// local broadcast address. `keep` hands a copy of a successful unicast send
+// to the pending-ack list.
+bool SendDatagram(uint8_t* datagram, int length, uint32_t destination, int port, bool keep);
+
+// One address, no copy kept.
+bool SendRaw(uint8_t* datagram, int length, uint32_t destination, int port);
+
+// Reads and handles one datagram.
+bool ReceiveDatagram();
+
+// Turns a received datagram into its acknowledgement and sends it.
+bool SendResp(uint8_t* datagram);
+
+// Shutdown: the end announcement when the network started, then the socket is
+// closed and forgotten. Safe to run twice.
+void ShutdownNetwork();
