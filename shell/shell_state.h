@@ -2,6 +2,7 @@
 // portable core reaches the outside world through.
 #pragma once
 
+class BinarySemaphore;
 class DatagramSocket;
 class HostIdentity;
 class ProfileStore;
@@ -24,6 +25,11 @@ struct Platform {
     ProfileStore* profile = nullptr;
     LocalClock* clock = nullptr;
     Views* views = nullptr;
+    // The peer-table lock and the pending-ack lock. When both are held, the
+    // peer-table lock is taken first. Null means no locking (single-threaded
+    // unit tests).
+    BinarySemaphore* peer_table_lock = nullptr;
+    BinarySemaphore* pending_ack_lock = nullptr;
 };
 
 extern ShellFlags g_flags;
