@@ -14,11 +14,45 @@ add_library(mosswick_win STATIC ${CORE_SOURCES} ${WIN32_SOURCES})
 target_link_libraries(mosswick_win PUBLIC ${WIN_LIBS})
 target_link_options(mosswick_win PUBLIC ${STATIC_FLAGS})
 
+# Icons, cursors and the toolbar strip are generated from the pictures in
+# tools/make_assets.py; the .rc files find them through the include path.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(ASSET_DIR ${CMAKE_BINARY_DIR}/generated)
+set(ASSET_FILES
+  ${ASSET_DIR}/tarnicon.ico ${ASSET_DIR}/icon_yellow.ico ${ASSET_DIR}/icon_green.ico
+  ${ASSET_DIR}/icon_skyblue.ico ${ASSET_DIR}/icon_red.ico
+  ${ASSET_DIR}/splith.cur ${ASSET_DIR}/splitv.cur ${ASSET_DIR}/pen.cur
+  ${ASSET_DIR}/toolbar.bmp)
+add_custom_command(
+  OUTPUT ${ASSET_FILES}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/make_assets.py ${ASSET_DIR}
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_assets.py
+  COMMENT "Generating icons, cursors and the toolbar strip"
+  VERBATIM)
+add_custom_target(mosswick_assets DEPENDS ${ASSET_FILES})
+
+# The resources go into an object library so that both the program and the
+# Windows-side tests carry the same compiled resources. The compile options
+# of the C++ sources mean nothing to windres, so the target starts without them.
 file(GLOB RC_SOURCES CONFIGURE_DEPENDS resources/*.rc)
-add_executable(Mosswick WIN32 shell/win32/win_main.cpp ${RC_SOURCES})
+add_library(mosswick_resources OBJECT ${RC_SOURCES})
+set_property(TARGET mosswick_resources PROPERTY COMPILE_OPTIONS "")
+target_include_directories(mosswick_resources PRIVATE ${ASSET_DIR})
+add_dependencies(mosswick_resources mosswick_assets)
+set_source_files_properties(${RC_SOURCES} PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/shell/command_ids.h;${ASSET_FILES}")
+
+add_executable(Mosswick WIN32 shell/win32/win_main.cpp $<TARGET_OBJECTS:mosswick_resources>)
 target_link_libraries(Mosswick PRIVATE mosswick_win)
 set_target_properties(Mosswick PROPERTIES OUTPUT_NAME Mosswick RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-target_include_directories(Mosswick PRIVATE ${CMAKE_BINARY_DIR}/generated)
+
+# The help page sits beside the program.
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/Mosswick.html
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/resources/help/Mosswick.html ${CMAKE_BINARY_DIR}/Mosswick.html
+  DEPENDS ${CMAKE_SOURCE_DIR}/resources/help/Mosswick.html
+  VERBATIM)
+add_custom_target(mosswick_help ALL DEPENDS ${CMAKE_BINARY_DIR}/Mosswick.html)
 
 # Test driver: finds and drives the program's windows from outside.
 file(GLOB DRIVER_SOURCES CONFIGURE_DEPENDS tools/driver/*.cpp)
@@ -32,7 +66,7 @@ endif()
 # Windows-side unit tests, run under Wine through the cross-compiling emulator.
 file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp tests/profile/*.cpp tests/common/*.cpp)
 if(WIN_TEST_SOURCES)
-  add_executable(win_tests ${WIN_TEST_SOURCES})
+  add_executable(win_tests ${WIN_TEST_SOURCES} $<TARGET_OBJECTS:mosswick_resources>)
   target_link_libraries(win_tests PRIVATE mosswick_win GTest::gtest GTest::gtest_main)
   add_test(NAME win_tests COMMAND win_tests)
   set_tests_properties(win_tests PROPERTIES LABELS win32 TIMEOUT 300)
