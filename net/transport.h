@@ -28,10 +28,14 @@ bool SendDatagram(uint8_t* datagram, int length, uint32_t destination, int port,
 // One address, no copy kept.
 bool SendRaw(uint8_t* datagram, int length, uint32_t destination, int port);
 
-// Reads and handles one datagram.
+// Reads and handles one datagram: at most kReceiveBufferSize bytes into a
+// zero-filled buffer (a longer one is refused and not answered), dumped,
+// sender address corrected, dispatched by kind, acknowledged unless it is an
+// acknowledgement. Handlers get the buffer and the bytes received.
 bool ReceiveDatagram();
 
-// Turns a received datagram into its acknowledgement and sends it.
+// Turns a received datagram into its acknowledgement in place and sends it to
+// the datagram's (corrected) addr. The buffer holds at least 25 bytes.
 bool SendResp(uint8_t* datagram);
 
 // Shutdown: the end announcement when the network started, then the socket is

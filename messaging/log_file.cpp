@@ -1,0 +1,74 @@
+#include "messaging/log_file.h"
+
+#include <cstdio>
+#include <mutex>
+
+#include "shell/error_report.h"
+
+namespace {
+std::FILE* g_log = nullptr;
+// The dump may write from a popup window's thread while the user-interface
+// thread writes lines. Reports are raised after the mutex is released: a
+// report's message box runs a message loop that may log again.
+std::mutex g_log_mutex;
+
+// Raises the report for a failed step (0 = none) and gives the result.
+bool Finish(uint16_t failed_step) {
+    if (failed_step == 0) return true;
+    ReportInternalError(OP_LOG_FILE, failed_step);
+    return false;
+}
+}  // namespace
+
+bool LogOpen(const char* path) {
+    uint16_t failed = 0;
+    {
+        std::lock_guard<std::mutex> lock(g_log_mutex);
+        if (g_log != nullptr) {
+            failed = 0x10;
+        } else {
+            g_log = std::fopen(path, "ab");
+            if (g_log == nullptr) failed = 0x20;
+        }
+    }
+    return Finish(failed);
+}
+
+bool LogWrite(const char* bytes, size_t count) {
+    uint16_t failed = 0;
+    {
+        std::lock_guard<std::mutex> lock(g_log_mutex);
+        if (g_log == nullptr) {
+            failed = 0x30;
+        } else if (std::fwrite(bytes, 1, count, g_log) < count || std::fflush(g_log) != 0) {
+            // Each write is flushed, so that a full disk shows at the write that
+            // did not fit and every line is on disk should the program end abruptly.
+            failed = 0x40;
+        }
+    }
+    return Finish(failed);
+}
+
+bool LogClose() {
+    uint16_t failed = 0;
+    {
+        std::lock_guard<std::mutex> lock(g_log_mutex);
+        if (g_log == nullptr) {
+            failed = 0x60;
+        } else {
+            if (std::fclose(g_log) != 0) failed = 0x70;
+            g_log = nullptr;  // forgotten either way
+        }
+    }
+    return Finish(failed);
+}
+
+void LogFlush() {
+    std::lock_guard<std::mutex> lock(g_log_mutex);
+    if (g_log != nullptr) std::fflush(g_log);
+}
+
+bool LogIsOpen() {
+    std::lock_guard<std::mutex> lock(g_log_mutex);
+    return g_log != nullptr;
+}

@@ -1,0 +1,276 @@
+#include "net/transport.h"
+
+#include <algorithm>
+
+#include "messaging/chat_receive.h"
+#include "net/counters.h"
+#include "net/datagram.h"
+#include "net/dump.h"
+#include "net/peer_table.h"
+#include "net/pending_acks.h"
+#include "net/presence.h"
+#include "platform/datagram_socket.h"
+#include "platform/host_identity.h"
+#include "settings/settings.h"
+#include "shell/error_report.h"
+#include "shell/shell_state.h"
+#include "shell/views.h"
+
+static_assert(kReceiveBufferSize == kMaxDatagramSize);
+
+TransportState g_transport;
+
+namespace {
+
+constexpr int kWsaEfault = 10014;
+constexpr int kEventReadable = 1;
+constexpr int kEventWritable = 2;
+
+void ShowBox(const char* text, const char* title, BoxIcon icon) {
+    if (g_platform.views != nullptr) g_platform.views->ShowMessage(text, title, icon);
+}
+
+// "None" is a value of its own: no socket object, or one that is not open.
+bool SocketExists() { return g_platform.socket != nullptr && g_platform.socket->IsOpen(); }
+
+bool DebugOn() { return FlagY(g_settings.Debug); }
+
+bool BroadcastOn() { return FlagY(g_settings.Broadcast_LocalNetwork); }
+
+// An address of the host list is skipped when any of its first three octets
+// is 255 (this includes an entry that did not parse as an address).
+bool SkippedInHostList(uint32_t address) {
+    return AddressOctet(address, 0) == 255 || AddressOctet(address, 1) == 255 ||
+           AddressOctet(address, 2) == 255;
+}
+
+// The first writable event: counters to 1000, status "受信可", network ready,
+// then the start sequence.
+void StartNetwork() {
+    ResetCountersForNetworkStart();
+    SetOwnStatus("受信可");
+    g_flags.network_ready = true;
+    StartSequence(StartMode::StartUp);
+}
+
+// The datagram's real sender: the source address, except that a loopback or
+// broadcast-like source (127.0.0.x / 255.0.0.x) stands for the own entry's
+// address, and a source ending in .255 gives way to the datagram's own addr.
+uint32_t CorrectedSender(uint32_t source, const uint8_t* datagram) {
+    uint32_t sender = source;
+    uint8_t first = AddressOctet(sender, 0);
+    if ((first == 127 || first == 255) && AddressOctet(sender, 1) == 0 &&
+        AddressOctet(sender, 2) == 0)
+        sender = OwnAddress();
+    if (AddressOctet(sender, 3) == 255) sender = ReadAddress(datagram + kOffsetAddr);
+    return sender;
+}
+
+// Runs the handler for the datagram's kind; returns the step code of the
+// last failed handler, or 0.
+uint16_t Dispatch(uint8_t* datagram, int length, int16_t kind, uint32_t sender) {
+    uint16_t failed = 0;
+    switch (kind) {
+        case KIND_START:
+            WriteAddress(datagram + kHeaderSize + kEntryOffsetAddr, sender);
+            if (sender != OwnAddress()) {
+                if (!MergeEntries(datagram, length)) failed = 0x10;
+                if (!SendWholeTable(datagram, length)) failed = 0x10;
+            }
+            break;
+        case KIND_USERLIST:
+            if (!MergeEntries(datagram, length)) failed = 0x20;
+            break;
+        case KIND_END:
+            if (!RemoveSender(datagram, length)) failed = 0x40;
+            break;
+        case KIND_CHAT:
+            if (!ReceiveChatMessage(datagram, length)) failed = 0x50;
+            break;
+        case KIND_STATUS:
+            WriteAddress(datagram + kHeaderSize + kEntryOffsetAddr, sender);
+            if (!UpdateSender(datagram, length)) failed = 0x30;
+            break;
+        case KIND_POPUP:
+            if (g_platform.views != nullptr && !g_platform.views->StartPopupWindow(datagram, length))
+                failed = 0x60;
+            break;
+        case KIND_RESP:
+            if (!PendingAcknowledge(datagram)) failed = 0x70;
+            break;
+        case KIND_BOARD:
+            if (g_platform.views != nullptr) g_platform.views->DeliverBoardData(datagram, length);
+            break;
+        case KIND_CHECK:
+            WriteAddress(datagram + kHeaderSize + kEntryOffsetAddr, sender);
+            if (sender != OwnAddress()) {
+                if (!MergeEntries(datagram, length)) failed = 0x80;
+                if (!ReplyWithOwnEntry(datagram, length)) failed = 0x90;
+            }
+            break;
+        default:
+            break;
+    }
+    return failed;
+}
+
+}  // namespace
+
+bool LookUpHostIdentity() {
+    g_transport.host_address = 0;
+    HostIdentity* host = g_platform.host;
+    if (host == nullptr) return false;
+
+    std::string name = host->HostName();
+    if (name.empty()) {
+        ShowBox(host->LastSocketError() == kWsaEfault ? "ホスト名の取得に失敗しました。(WSAEFAULT)"
+                                                      : "ホスト名の取得に失敗しました。(その他)",
+                "Mosswick - ホスト名の取得", BoxIcon::Warning);
+        if (!host->ComputerName(&name)) {
+            ShowBox("ホスト名の取得に失敗しました。(GetComputerName)", "Mosswick - ホスト名の取得",
+                    BoxIcon::Error);
+            return false;
+        }
+    }
+
+    uint32_t address = 0;
+    if (host->Resolve(name, &address)) {
+        g_transport.host_address = address;
+    } else {
+        ShowBox("ＩＰアドレスの取得に失敗しました。\nインターネット・ＬＡＮ等に接続されていない可能性があります。",
+                "Mosswick - ＩＰアドレス", BoxIcon::Warning);
+        g_transport.host_address = MakeAddress(127, 0, 0, 1);
+    }
+    return true;
+}
+
+bool SocketSetUp() {
+    DatagramSocket* socket = g_platform.socket;
+    if (socket != nullptr && socket->IsOpen()) socket->Close();
+    g_transport.host_address = 0;
+
+    if (!LookUpHostIdentity()) {
+        ReportInternalError(OP_SOCKET_SETUP, 0x10);
+        return false;
+    }
+    if (socket == nullptr || !socket->Open()) {
+        ReportInternalError(OP_SOCKET_SETUP, 0x20);
+        return false;
+    }
+    if (!socket->EnableBroadcast()) {
+        ReportInternalError(OP_SOCKET_SETUP, 0x30);
+        return false;
+    }
+    if (!socket->RequestNotifications()) {
+        ReportInternalError(OP_SOCKET_SETUP, 0x60);
+        return false;
+    }
+    if (!socket->Bind(g_settings.Port_Number)) {
+        socket->Close();
+        ShowBox("初期化処理でエラーが発生しました。\n指定したポート番号は既に使用されている可能性があります。",
+                "Mosswick - 初期化処理エラー", BoxIcon::Error);
+    }
+    return true;
+}
+
+void SocketEvent(int event) {
+    switch (event) {
+        case kEventReadable:
+            if (SocketExists()) ReceiveDatagram();
+            break;
+        case kEventWritable:
+            if (SocketExists() && !g_flags.network_ready) StartNetwork();
+            break;
+        default:  // closed, and anything else
+            break;
+    }
+}
+
+bool SendDatagram(uint8_t* datagram, int length, uint32_t destination, int port, bool keep) {
+    if (!SocketExists()) return true;
+
+    if (destination == 0 && BroadcastOn() && length >= kOffsetKind + 2) {
+        // The local broadcast address hears the datagram as a KIND_CHECK.
+        uint8_t kind[2] = {datagram[kOffsetKind], datagram[kOffsetKind + 1]};
+        WriteU16BE(datagram + kOffsetKind, static_cast<uint16_t>(KIND_CHECK));
+        SendRaw(datagram, length, WithFourthOctet(g_transport.host_address, 255), port);
+        datagram[kOffsetKind] = kind[0];
+        datagram[kOffsetKind + 1] = kind[1];
+    }
+
+    if (destination != 0) {
+        if (!SendRaw(datagram, length, destination, port)) return false;
+        // A full pending-ack list keeps no copy; the datagram was still sent.
+        if (keep) PendingAdd(destination, datagram, length);
+        return true;
+    }
+
+    bool result = true;
+    int count = std::min<int>(std::max<int>(g_settings.Number, 0), kMaxHostAddresses);
+    for (int i = 0; i < count; ++i) {
+        uint32_t address = g_settings.Address[i].address;
+        if (SkippedInHostList(address)) continue;
+        result = SendRaw(datagram, length, address, port);
+    }
+    return result;
+}
+
+bool SendRaw(uint8_t* datagram, int length, uint32_t destination, int port) {
+    if (!SocketExists() || length < 0) return false;
+    int offset = 0;
+    do {
+        const uint8_t* rest = datagram + offset;
+        int remaining = length - offset;
+        if (DebugOn() && ReadKind(rest, remaining) != KIND_END)
+            DumpDatagram(DumpDirection::Sent, rest, remaining, destination);
+        int sent = g_platform.socket->SendTo(rest, remaining, destination, port);
+        // A call that sends nothing of a non-empty rest would repeat forever.
+        if (sent < 0 || sent > remaining || (sent == 0 && remaining > 0)) return false;
+        offset += sent;
+    } while (offset < length);
+    return true;
+}
+
+bool ReceiveDatagram() {
+    // A buffer of its own per call: a report's message box may dispatch the
+    // next socket event before this datagram is done with.
+    uint8_t datagram[kReceiveBufferSize] = {};
+    uint32_t source = 0;
+    int length = SocketExists() ? g_platform.socket->ReceiveFrom(datagram, kReceiveBufferSize, &source)
+                                : -1;
+    if (length <= 0 || length > kReceiveBufferSize) {
+        ReportInternalError(OP_RECEIVE, 0x10);
+        return false;
+    }
+    if (DebugOn()) DumpDatagram(DumpDirection::Received, datagram, length, 0);
+
+    uint32_t sender = CorrectedSender(source, datagram);
+    WriteAddress(datagram + kOffsetAddr, sender);
+
+    int16_t kind = ReadKind(datagram, length);
+    uint16_t failed = Dispatch(datagram, length, kind, sender);
+    if (kind != KIND_RESP && !SendResp(datagram)) failed = 0xA0;
+    if (failed != 0) {
+        ReportInternalError(OP_RECEIVE, failed);
+        return false;
+    }
+    return true;
+}
+
+bool SendResp(uint8_t* datagram) {
+    uint32_t destination = ReadAddress(datagram + kOffsetAddr);
+    MakeResp(datagram, OwnAddress());
+    // An acknowledgement goes to one sender only; with no sender address it
+    // would fan out to the host address list.
+    if (destination == 0 || !SendDatagram(datagram, kRespSize, destination, g_settings.Port_Number, false)) {
+        ReportInternalError(OP_ACKNOWLEDGE, 0x10);
+        return false;
+    }
+    return true;
+}
+
+void ShutdownNetwork() {
+    if (!SocketExists()) return;
+    if (g_flags.network_ready) EndAnnouncement();
+    g_platform.socket->Close();
+}
