@@ -1,0 +1,16 @@
+// Host identity from the POSIX name services: the host name doubles as the
+// computer name; the login name comes from the password database.
+#pragma once
+#include "platform/host_identity.h"
+
+class HostIdentityPosix : public HostIdentity {
+public:
+    std::string HostName() override;
+    int LastSocketError() override { return last_error_; }
+    bool ComputerName(std::string* name) override;
+    bool Resolve(const std::string& name, uint32_t* address) override;
+    std::string LoginName() override;
+
+private:
+    int last_error_ = 0;
+};
