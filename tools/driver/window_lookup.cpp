@@ -1,0 +1,107 @@
+#include "tools/driver/window_lookup.h"
+
+double g_wait_seconds = 15.0;
+
+namespace {
+
+constexpr DWORD kPollMs = 100;
+
+// Calls `probe` every poll interval until it returns true or the wait ends.
+template <typename Probe>
+bool Poll(Probe probe) {
+    DWORD limit = static_cast<DWORD>(g_wait_seconds * 1000);
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (probe()) return true;
+        if (GetTickCount() - start >= limit) return false;
+        Sleep(kPollMs);
+    }
+}
+
+struct MessageBoxSearch {
+    const std::string* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchMessageBox(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<MessageBoxSearch*>(param);
+    if (ClassName(window) != "#32770" || !IsWindowVisible(window)) return TRUE;
+    if (search->title && WindowText(window) != *search->title) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::string WindowText(HWND window) {
+    // WM_GETTEXT is copied across processes by the system; GetWindowTextA
+    // would not ask another process's window for its text.
+    LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+    if (length <= 0) return "";
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    LRESULT got = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text;
+}
+
+std::string ClassName(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+HWND WaitForTopLevel(const char* class_name, const std::string* title) {
+    HWND found = nullptr;
+    Poll([&] {
+        HWND window = nullptr;
+        while ((window = FindWindowExA(nullptr, window, class_name, nullptr)) != nullptr) {
+            if (!title || WindowText(window) == *title) {
+                found = window;
+                return true;
+            }
+        }
+        return false;
+    });
+    return found;
+}
+
+bool WaitUntilGone(const char* class_name) {
+    return Poll([&] { return FindWindowA(class_name, nullptr) == nullptr; });
+}
+
+HWND WaitForMessageBox(const std::string* title) {
+    MessageBoxSearch search{title, nullptr};
+    Poll([&] {
+        EnumWindows(MatchMessageBox, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
+}
+
+std::string MessageBoxText(HWND box) {
+    std::string longest;
+    for (HWND child : AllChildren(box)) {
+        if (ClassName(child) != "Static") continue;
+        std::string text = WindowText(child);
+        if (text.size() > longest.size()) longest = text;
+    }
+    return longest;
+}
+
+HWND FindChildById(HWND parent, int id) {
+    for (HWND child : AllChildren(parent)) {
+        if (GetDlgCtrlID(child) == id) return child;
+    }
+    return nullptr;
+}
+
+std::vector<HWND> AllChildren(HWND parent) {
+    std::vector<HWND> children;
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
+}

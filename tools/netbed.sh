@@ -1,0 +1,119 @@
+#!/bin/bash
+# A test network of peers on one machine: namespaces P1..PN (P is "mw" unless
+# NETBED_PREFIX says otherwise), each with one veth link into the bridge mwbr0,
+# which lives in a namespace of its own (Phub) so that nothing reaches the
+# machine's real interfaces. Addresses 198.18.0.(10+i)/24, broadcast
+# 198.18.0.255. Each namespace has an /etc/netns/<name>/hosts naming every peer,
+# so that the host name of a namespace resolves to its own address.
+#
+#   netbed.sh check            exit 0 when namespaces can be made here
+#   netbed.sh up N             create namespaces 1..N (removes an old bed first)
+#   netbed.sh down             remove everything
+#   netbed.sh exec I CMD...    run CMD in namespace I with host name P<I>
+#   netbed.sh loss I PCT [in|out|both]   drop PCT% of packets in namespace I
+#                                        (0 removes the rule; default both)
+#   netbed.sh address I        print the address of namespace I
+set -euo pipefail
+
+P=${NETBED_PREFIX:-mw}
+HUB=${P}hub
+SUBNET=198.18.0
+
+die() { echo "netbed: $*" >&2; exit 1; }
+address_of() { echo "$SUBNET.$((10 + $1))"; }
+ns_exists() { ip netns list 2>/dev/null | awk '{print $1}' | grep -qx "$1"; }
+
+check() {
+  [ "$(id -u)" -eq 0 ] || die "needs root (network namespaces)"
+  command -v ip >/dev/null || die "needs ip (iproute2)"
+  command -v unshare >/dev/null || die "needs unshare (util-linux)"
+  local probe=${P}probe$$
+  ip netns add "$probe" 2>/dev/null || die "cannot create a network namespace"
+  local ok=1
+  ip -n "$probe" link add "${P}pb0" type veth peer name "${P}pb1" 2>/dev/null || ok=0
+  [ $ok -eq 1 ] && { ip -n "$probe" link add "${P}pbr" type bridge 2>/dev/null || ok=0; }
+  ip netns del "$probe"
+  [ $ok -eq 1 ] || die "cannot create veth links or bridges"
+}
+
+down() {
+  local ns
+  for ns in $(ip netns list 2>/dev/null | awk '{print $1}'); do
+    if [[ "$ns" =~ ^${P}[0-9]+$ || "$ns" == "$HUB" ]]; then
+      ip netns pids "$ns" 2>/dev/null | xargs -r kill -9 2>/dev/null || true
+      ip netns del "$ns" 2>/dev/null || true
+      [ "$ns" != "$HUB" ] && rm -rf "/etc/netns/$ns"
+    fi
+  done
+  return 0
+}
+
+hosts_file() {
+  local n=$1 i
+  echo "127.0.0.1 localhost"
+  for ((i = 1; i <= n; i++)); do echo "$(address_of "$i") $P$i"; done
+}
+
+up() {
+  local n=$1 i
+  [[ "$n" =~ ^[0-9]+$ && "$n" -ge 1 && "$n" -le 200 ]] || die "up: N must be 1 to 200"
+  down
+  ip netns add "$HUB"
+  ip -n "$HUB" link set lo up
+  ip -n "$HUB" link add mwbr0 type bridge
+  ip -n "$HUB" link set mwbr0 up
+  for ((i = 1; i <= n; i++)); do
+    local ns=$P$i
+    ip netns add "$ns"
+    ip -n "$ns" link set lo up
+    # The pair is made inside the hub and one end moved, so no link ever
+    # appears in the machine's own namespace.
+    ip -n "$HUB" link add "v$i" type veth peer name eth0 netns "$ns"
+    ip -n "$HUB" link set "v$i" master mwbr0 up
+    ip -n "$ns" addr add "$(address_of "$i")/24" broadcast "$SUBNET.255" dev eth0
+    ip -n "$ns" link set eth0 up
+    mkdir -p "/etc/netns/$ns"
+    hosts_file "$n" >"/etc/netns/$ns/hosts"
+  done
+}
+
+run_in() {
+  local i=$1; shift
+  ns_exists "$P$i" || die "no namespace $P$i (run: netbed.sh up N)"
+  # ip netns exec also puts /etc/netns/<ns>/hosts over /etc/hosts; the UTS
+  # namespace gives the peer its own host name.
+  exec ip netns exec "$P$i" unshare --uts /bin/sh -c 'hostname "$0" && exec "$@"' "$P$i" "$@"
+}
+
+loss() {
+  local i=$1 pct=$2 dir=${3:-both}
+  ns_exists "$P$i" || die "no namespace $P$i"
+  [[ "$pct" =~ ^[0-9]+$ && "$pct" -le 100 ]] || die "loss: PCT must be 0 to 100"
+  ip netns exec "$P$i" nft delete table inet mwloss 2>/dev/null || true
+  [ "$pct" -eq 0 ] && return 0
+  # Only the link to the bridge loses packets, never loopback. numgen gives
+  # 0 to 99, so 100% is a plain drop.
+  local match="numgen random mod 100 < $pct "
+  [ "$pct" -eq 100 ] && match=""
+  local rules=$'table inet mwloss {\n'
+  if [ "$dir" = in ] || [ "$dir" = both ]; then
+    rules+=$'  chain input {\n    type filter hook input priority 0;\n    iifname "lo" accept\n'
+    rules+="    ${match}drop"$'\n  }\n'
+  fi
+  if [ "$dir" = out ] || [ "$dir" = both ]; then
+    rules+=$'  chain output {\n    type filter hook output priority 0;\n    oifname "lo" accept\n'
+    rules+="    ${match}drop"$'\n  }\n'
+  fi
+  rules+=$'}\n'
+  printf '%s' "$rules" | ip netns exec "$P$i" nft -f -
+}
+
+case "${1:-}" in
+  check) check ;;
+  up) [ $# -eq 2 ] || die "usage: up N"; up "$2" ;;
+  down) down ;;
+  exec) [ $# -ge 3 ] || die "usage: exec I CMD..."; shift; run_in "$@" ;;
+  loss) [ $# -ge 3 ] || die "usage: loss I PCT [in|out|both]"; shift; loss "$@" ;;
+  address) [ $# -eq 2 ] || die "usage: address I"; address_of "$2" ;;
+  *) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+esac
