@@ -39,7 +39,7 @@ bool ParsePart(const char*& p, uint32_t* value) {
 
 }  // namespace
 
-uint32_t ParseInetAddress(const char* text) {
+uint32_t ParseDottedAddress(const char* text) {
     if (text == nullptr) return kAddressNone;
     uint32_t parts[4] = {};
     int count = 0;
@@ -50,8 +50,7 @@ uint32_t ParseInetAddress(const char* text) {
         if (*p != '.') break;
         ++p;
     }
-    while (IsSpace(*p)) ++p;
-    if (*p != 0) return kAddressNone;
+    if (*p != 0 && !IsSpace(*p)) return kAddressNone;
 
     // The leading parts are one byte each; the last fills what remains.
     uint32_t host = 0;

@@ -146,20 +146,21 @@ TEST(DatagramFormat, HeaderFieldsBeyondTheBytesReadAsZero) {
 }
 
 TEST(InetAddress, ParsesLikeInetAddr) {
-    EXPECT_EQ(Ip(192, 168, 1, 5), ParseInetAddress("192.168.1.5"));
-    EXPECT_EQ(Ip(10, 0, 1, 255), ParseInetAddress("10.0.1.255"));
-    EXPECT_EQ(Ip(10, 0, 0, 1), ParseInetAddress("10.1"));
-    EXPECT_EQ(Ip(127, 0, 1, 2), ParseInetAddress("127.0.258"));
-    EXPECT_EQ(Ip(10, 8, 0, 255), ParseInetAddress("0xa.010.0.0xff"));
-    EXPECT_EQ(Ip(1, 2, 3, 4), ParseInetAddress("1.2.3.4  "));
-    EXPECT_EQ(kAddressNone, ParseInetAddress(""));
-    EXPECT_EQ(kAddressNone, ParseInetAddress("1.2.3.4.5"));
-    EXPECT_EQ(kAddressNone, ParseInetAddress("256.1.1.1"));
-    EXPECT_EQ(kAddressNone, ParseInetAddress("1.2.3.256"));
-    EXPECT_EQ(kAddressNone, ParseInetAddress("1..2"));
-    EXPECT_EQ(kAddressNone, ParseInetAddress("host"));
-    EXPECT_EQ(kAddressNone, ParseInetAddress("1.2.3.4x"));
-    EXPECT_EQ(kAddressNone, ParseInetAddress("09.1.1.1"));
+    EXPECT_EQ(Ip(192, 168, 1, 5), ParseDottedAddress("192.168.1.5"));
+    EXPECT_EQ(Ip(10, 0, 1, 255), ParseDottedAddress("10.0.1.255"));
+    EXPECT_EQ(Ip(10, 0, 0, 1), ParseDottedAddress("10.1"));
+    EXPECT_EQ(Ip(127, 0, 1, 2), ParseDottedAddress("127.0.258"));
+    EXPECT_EQ(Ip(10, 8, 0, 255), ParseDottedAddress("0xa.010.0.0xff"));
+    EXPECT_EQ(Ip(1, 2, 3, 4), ParseDottedAddress("1.2.3.4  "));
+    EXPECT_EQ(Ip(1, 2, 3, 4), ParseDottedAddress("1.2.3.4 x"));  // a blank ends the text
+    EXPECT_EQ(kAddressNone, ParseDottedAddress(""));
+    EXPECT_EQ(kAddressNone, ParseDottedAddress("1.2.3.4.5"));
+    EXPECT_EQ(kAddressNone, ParseDottedAddress("256.1.1.1"));
+    EXPECT_EQ(kAddressNone, ParseDottedAddress("1.2.3.256"));
+    EXPECT_EQ(kAddressNone, ParseDottedAddress("1..2"));
+    EXPECT_EQ(kAddressNone, ParseDottedAddress("host"));
+    EXPECT_EQ(kAddressNone, ParseDottedAddress("1.2.3.4x"));
+    EXPECT_EQ(kAddressNone, ParseDottedAddress("09.1.1.1"));
     EXPECT_EQ("192.168.1.5", FormatDottedAddress(Ip(192, 168, 1, 5)));
 }
 
