@@ -1,0 +1,31 @@
+#include "shell/win32/common_controls.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shlwapi.h>
+
+void RegisterCommonControls() {
+    INITCOMMONCONTROLSEX icc = {};
+    icc.dwSize = sizeof icc;  // 8
+    icc.dwICC = ICC_LISTVIEW_CLASSES;
+    if (!InitCommonControlsEx(&icc)) InitCommonControls();
+}
+
+bool IsNewCommonControlsVersion(unsigned long major, unsigned long minor) {
+    return major > 4 || (major == 4 && minor >= 72);
+}
+
+bool IsNewCommonControls() {
+    HMODULE library = LoadLibraryA("comctl32.dll");
+    if (library == nullptr) return false;
+    bool is_new = false;
+    auto get_version = reinterpret_cast<DLLGETVERSIONPROC>(
+        reinterpret_cast<void*>(GetProcAddress(library, "DllGetVersion")));
+    if (get_version != nullptr) {
+        DLLVERSIONINFO info = {};
+        info.cbSize = sizeof info;  // 20
+        if (SUCCEEDED(get_version(&info))) is_new = IsNewCommonControlsVersion(info.dwMajorVersion, info.dwMinorVersion);
+    }
+    FreeLibrary(library);
+    return is_new;
+}

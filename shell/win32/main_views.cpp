@@ -1,0 +1,35 @@
+#include "shell/win32/main_views.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "shell/win32/main_window.h"
+
+unsigned BoxIconStyle(BoxIcon icon) {
+    switch (icon) {
+        case BoxIcon::Information: return MB_ICONINFORMATION;
+        case BoxIcon::Warning: return MB_ICONWARNING;
+        case BoxIcon::Error: return MB_ICONERROR;
+        case BoxIcon::Exclamation: return MB_ICONEXCLAMATION;
+    }
+    return 0;
+}
+
+// Owned by the main window; on another thread (a popup window's), by nothing:
+// a box must not be owned by a window of a thread that waits for it.
+void MainViews::ShowMessage(const char* text, const char* title, BoxIcon icon) {
+    HWND owner = g_main.window;
+    if (owner != nullptr && GetWindowThreadProcessId(owner, nullptr) != GetCurrentThreadId()) owner = nullptr;
+    MessageBoxA(owner, text, title, MB_OK | BoxIconStyle(icon));
+}
+
+void MainViews::SetStatusPart(int part, const char* text) {
+    if (g_main.status_bar == nullptr || part < 0 || part > 3) return;
+    SendMessageA(g_main.status_bar, SB_SETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+}
+
+// The whiteboard window is not part of the program yet: its strokes are dropped.
+void MainViews::DeliverBoardData(const uint8_t*, int) {}
+
+// Popup message windows are not part of the program yet.
+bool MainViews::StartPopupWindow(const uint8_t*, int) { return true; }

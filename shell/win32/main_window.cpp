@@ -1,0 +1,98 @@
+// The main window's class and its window procedure: each message is unpacked
+// and handed to one handler.
+#include "shell/win32/main_window.h"
+
+#include "net/pending_acks.h"
+#include "net/transport.h"
+#include "shell/command_ids.h"
+
+MainWindowState g_main;
+
+namespace {
+
+constexpr char kMainClass[] = "Mosswick";
+constexpr int kMainWidth = 550;
+constexpr int kMainHeight = 450;
+
+LRESULT MainOnCreate(HWND window) {
+    RunStartUpSequence(window);
+    return 0;
+}
+
+void MainOnDestroy() {
+    g_main.window = nullptr;
+    PostQuitMessage(0);
+}
+
+void MainOnSize(WPARAM kind, int width, int height) {
+    if (kind != SIZE_MINIMIZED) LayOutChildren(width, height);
+}
+
+void MainOnActivate(int state) {
+    if (state != WA_INACTIVE && g_main.input != nullptr) SetFocus(g_main.input);
+}
+
+void MainOnGetMinMaxInfo(MINMAXINFO* info) {
+    info->ptMinTrackSize.x = kMainMinWidth;
+    info->ptMinTrackSize.y = kMainMinHeight;
+}
+
+void MainOnTimer(UINT_PTR id) {
+    if (id == IDT_RESEND) ResendPass();
+}
+
+LRESULT MainOnCtlColorEdit(HWND window, HDC dc, HWND control) {
+    if (control == g_main.input && control != nullptr) return reinterpret_cast<LRESULT>(InputAreaColors(dc));
+    return DefWindowProcA(window, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+}
+
+// Windows asks whether the session may end: yes. Nothing is released here;
+// the shutdown runs when the session really ends (WM_ENDSESSION).
+LRESULT MainOnQueryEndSession() { return TRUE; }
+
+void MainOnEndSession(HWND window, bool ending) {
+    if (ending) EndSession(window);
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_CREATE: return MainOnCreate(window);
+        case WM_DESTROY: MainOnDestroy(); return 0;
+        case WM_SIZE: MainOnSize(wparam, LOWORD(lparam), HIWORD(lparam)); return 0;
+        case WM_ACTIVATE: MainOnActivate(LOWORD(wparam)); return 0;
+        case WM_CLOSE: RunCloseSequence(window); return 0;
+        case WM_QUERYENDSESSION: return MainOnQueryEndSession();
+        case WM_ENDSESSION: MainOnEndSession(window, wparam != FALSE); return 0;
+        case WM_GETMINMAXINFO: MainOnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lparam)); return 0;
+        case WM_NOTIFY: return MainOnNotify(window, reinterpret_cast<NMHDR*>(lparam));
+        case WM_COMMAND: DispatchCommand(window, LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam)); return 0;
+        case WM_TIMER: MainOnTimer(wparam); return 0;
+        case WM_CTLCOLOREDIT: return MainOnCtlColorEdit(window, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+        case UM_TRAYNOTIFY: OnTrayNotify(window, static_cast<UINT>(lparam)); return 0;
+        case UM_GOTOTRAY: GoToTray(window); return 0;
+        case UM_SOCKETEVENT: SocketEvent(LOWORD(lparam)); return 0;
+        default: return DefWindowProcA(window, message, wparam, lparam);
+    }
+}
+
+bool RegisterMainWindowClass(HINSTANCE instance) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = 0;
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, RES_TARNICON);
+    wc.hIconSm = nullptr;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    wc.lpszMenuName = RES_MENU;
+    wc.lpszClassName = kMainClass;
+    return RegisterClassExA(&wc) != 0;
+}
+
+HWND CreateMainWindow(HINSTANCE instance) {
+    return CreateWindowExA(0, kMainClass, "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, kMainWidth,
+                           kMainHeight, nullptr, nullptr, instance, nullptr);
+}

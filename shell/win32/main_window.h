@@ -1,0 +1,81 @@
+// The main window: its Win32 state (handles the program holds from start-up
+// to exit) and the functions its window procedure hands each message to.
+// The portable flags live in shell/shell_state.h (g_flags).
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+
+#include "settings/font_record.h"
+
+constexpr int kPathSize = 261;
+constexpr int kMainMinWidth = 370;
+constexpr int kMainMinHeight = 350;
+
+struct MainWindowState {
+    HINSTANCE instance = nullptr;
+    HWND window = nullptr;
+    HMENU menu = nullptr;
+    char program_dir[kPathSize] = {};       // directory of the program file, without the drive
+    char ini_path[kPathSize] = {};          // program directory + "Mosswick.ini"
+    HMODULE richedit = nullptr;             // "RICHED32.DLL"
+    bool new_common_controls = false;       // common controls 4.72 or later
+
+    HICON normal_icon = nullptr;            // "TARNICON", 16 x 16
+    HICON alert_icons[4] = {};              // yellow, green, sky blue, red
+    HICON blink_icon = nullptr;
+    HBITMAP toolbar_bitmap = nullptr;       // "TOOLBAR", 13 images of 16 x 16
+    HIMAGELIST user_images = nullptr;       // state images of the user area
+    HCURSOR split_h_cursor = nullptr;
+    HCURSOR split_v_cursor = nullptr;
+    FontRecord default_font;
+    HFONT default_font_object = nullptr;
+    uint16_t title_blink_count = 0;
+    HBRUSH input_brush = nullptr;
+    bool input_brush_dirty = false;
+
+    // Child windows.
+    HWND output = nullptr;
+    HWND input = nullptr;
+    HWND user_list = nullptr;
+    HWND send_button = nullptr;
+    HWND toolbar = nullptr;
+    HWND status_bar = nullptr;
+    HWND host_ip = nullptr;
+    HWND host_ip_label = nullptr;
+    HWND whiteboard = nullptr;              // the whiteboard window while it is open
+
+    bool shutdown_done = false;             // the shutdown sequence runs once per run
+};
+
+extern MainWindowState g_main;
+
+// Entry point and window class (main_window.cpp).
+bool RegisterMainWindowClass(HINSTANCE instance);
+HWND CreateMainWindow(HINSTANCE instance);
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Start-up, close and shutdown (main_window_startup.cpp).
+bool RunStartUpSequence(HWND window);
+void RunCloseSequence(HWND window);
+void RunShutdownSequence(HWND window);
+// Windows is ending the session: the parts that must go before the library
+// they come from, then the shutdown sequence.
+void EndSession(HWND window);
+
+// Child windows and layout (main_window_children.cpp).
+bool CreateChildWindows(HWND window);
+void LayOutChildren(int width, int height);
+void DestroyOutputArea();
+HBRUSH InputAreaColors(HDC dc);
+
+// Commands (main_window_commands.cpp).
+void DispatchCommand(HWND window, int id, int code, HWND control);
+LRESULT MainOnNotify(HWND window, NMHDR* header);
+
+// The tray (main_window_tray.cpp).
+void GoToTray(HWND window);
+void RestoreFromTray(HWND window, bool to_foreground);
+void OnTrayNotify(HWND window, UINT mouse_message);
+void RemoveTrayIcon(HWND window);

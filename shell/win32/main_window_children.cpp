@@ -1,0 +1,248 @@
+// The main window's children: output, input and user areas, send button,
+// toolbar with the host IP box, status bar and the two splitter bars; their
+// creation and their layout.
+#include <windows.h>
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <string>
+
+#include "net/presence.h"
+#include "settings/settings.h"
+#include "shell/command_ids.h"
+#include "shell/pane_layout.h"
+#include "shell/win32/main_window.h"
+
+namespace {
+
+constexpr char kSplitBarClass[] = "SplitBar";
+constexpr int kToolbarButtonCount = 17;
+constexpr int kHostIpLimit = 15;
+constexpr int kInputLimit = 255;
+
+HWND g_split_bars[2] = {};  // first bar (output/input), second bar (user area)
+
+TBBUTTON Button(int image, int command) {
+    TBBUTTON b = {};
+    b.iBitmap = image;
+    b.idCommand = command;
+    b.fsState = TBSTATE_ENABLED;
+    b.fsStyle = TBSTYLE_BUTTON;
+    return b;
+}
+
+TBBUTTON Separator() {
+    TBBUTTON b = {};
+    b.fsStyle = TBSTYLE_SEP;
+    return b;
+}
+
+HWND CreateChild(HWND parent, DWORD ex_style, const char* window_class, const char* text, DWORD style,
+                 int id) {
+    return CreateWindowExA(ex_style, window_class, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_main.instance, nullptr);
+}
+
+HWND CreateToolbar(HWND parent) {
+    const TBBUTTON buttons[kToolbarButtonCount] = {
+        Separator(),
+        Button(12, IDM_START), Button(1, IDM_END), Button(0, IDM_USERCHECK),
+        Separator(),
+        Button(2, IDM_PERSONALMODE), Button(5, IDM_POPUPMODE),
+        Separator(),
+        Button(11, IDM_WHITEBOARD), Button(8, IDM_STATUS), Button(10, IDM_MACHINEINFO),
+        Button(7, IDM_SHOWLOG), Button(3, IDM_CLEAR),
+        Separator(),
+        Button(6, IDM_SETTINGS), Button(9, IDM_GOTOTRAY),
+        Separator(),
+    };
+    return CreateToolbarEx(parent, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS, IDC_TOOLBAR, TOOLBAR_IMAGE_COUNT,
+                           nullptr, reinterpret_cast<UINT_PTR>(g_main.toolbar_bitmap), buttons,
+                           kToolbarButtonCount, 0, 0, TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE,
+                           sizeof(TBBUTTON));
+}
+
+// The width and height the toolbar's buttons take; (293, 22) when the
+// library cannot say.
+SIZE ToolbarExtent() {
+    SIZE size = {293, 22};
+    if (!g_main.new_common_controls) return size;
+    SIZE asked = {};
+    if (SendMessageA(g_main.toolbar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&asked)) && asked.cx > 0 &&
+        asked.cy > 0)
+        size = asked;
+    return size;
+}
+
+void CreateHostIpBox(SIZE extent) {
+    g_main.host_ip_label =
+        CreateWindowExA(0, "STATIC", "H.IP：", WS_CHILD | WS_VISIBLE | WS_TABSTOP | SS_CENTERIMAGE,
+                        extent.cx + 5, 2, 37, extent.cy, g_main.toolbar,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HOSTIPLABEL)), g_main.instance, nullptr);
+    g_main.host_ip = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                                     extent.cx + 42, 2, 110, extent.cy, g_main.toolbar,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HOSTIP)),
+                                     g_main.instance, nullptr);
+    SendMessageA(g_main.host_ip, EM_LIMITTEXT, kHostIpLimit, 0);
+}
+
+void SetFont(HWND window, void* font) {
+    HFONT object = font != nullptr ? static_cast<HFONT>(font) : g_main.default_font_object;
+    if (window != nullptr) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(object), TRUE);
+}
+
+void InsertColumn(HWND list, int index, const char* heading, int width) {
+    LVCOLUMNA column = {};
+    column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = width;
+    column.pszText = const_cast<char*>(heading);
+    column.iSubItem = index;
+    SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+}
+
+void SetUpUserArea() {
+    HWND list = g_main.user_list;
+    if (list == nullptr) return;
+    LRESULT ex_style = SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ex_style | LVS_EX_FULLROWSELECT);
+    SetFont(list, g_settings.pane_font_object[PANE_USER]);
+    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(g_main.user_images));
+    InsertColumn(list, 0, "名前", 80);
+    InsertColumn(list, 1, "状態", 50);
+    InsertColumn(list, 2, "IPｱﾄﾞﾚｽ", 80);
+}
+
+void SetStatusParts() {
+    RECT r;
+    GetClientRect(g_main.status_bar, &r);
+    auto edges = StatusPartEdges(r.right - r.left);
+    int parts[4] = {edges[0], edges[1], edges[2], edges[3]};
+    SendMessageA(g_main.status_bar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(parts));
+}
+
+// A splitter bar shows the cursor of its direction. Dragging the bars is
+// handled by the splitter's own procedure once the panes get their full
+// behaviour; until then a bar only marks the boundary.
+LRESULT CALLBACK SplitBarProc(HWND bar, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_MOUSEMOVE) {
+        bool vertical_move = bar == g_split_bars[0] || g_settings.UserArea_View[0] == '2';
+        SetCursor(vertical_move ? g_main.split_v_cursor : g_main.split_h_cursor);
+        return 0;
+    }
+    return DefWindowProcA(bar, message, wparam, lparam);
+}
+
+void CreateSplitBars(HWND parent) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = SplitBarProc;
+    wc.hInstance = g_main.instance;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kSplitBarClass;
+    RegisterClassExA(&wc);
+    for (HWND& bar : g_split_bars) {
+        bar = CreateWindowExA(0, kSplitBarClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 3, parent, nullptr,
+                              g_main.instance, nullptr);
+    }
+}
+
+// The host IP box's text for the start sequence.
+std::string HostIpBoxText() {
+    char text[16] = {};
+    if (g_main.host_ip != nullptr) GetWindowTextA(g_main.host_ip, text, sizeof text);
+    return text;
+}
+
+void Defer(HDWP* batch, HWND window, const PaneRect& r) {
+    if (window == nullptr || *batch == nullptr) return;
+    // Sizes below zero count as zero.
+    *batch = DeferWindowPos(*batch, window, nullptr, r.x, r.y, std::max(0, r.width), std::max(0, r.height),
+                            SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int ClientHeight(HWND window) {
+    RECT r = {};
+    if (window != nullptr) GetClientRect(window, &r);
+    return r.bottom - r.top;
+}
+
+}  // namespace
+
+bool CreateChildWindows(HWND window) {
+    g_main.output = CreateChild(window, WS_EX_CLIENTEDGE, "RichEdit", "",
+                                WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_DISABLENOSCROLL,
+                                IDC_OUTPUT);
+    g_main.input = CreateChild(window, WS_EX_CLIENTEDGE, "EDIT", "",
+                               WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL, IDC_INPUT);
+    g_main.user_list = CreateChild(window, WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                                   WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, IDC_USERLIST);
+    g_main.send_button = CreateChild(window, WS_EX_CLIENTEDGE, "BUTTON", "送信",
+                                     WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER, IDC_SEND);
+    g_main.status_bar =
+        CreateStatusWindowA(WS_CHILD | WS_VISIBLE | CCS_BOTTOM | SBARS_SIZEGRIP, "", window, IDC_STATUSBAR);
+    g_main.toolbar = CreateToolbar(window);
+
+    if (g_main.toolbar != nullptr) CreateHostIpBox(ToolbarExtent());
+
+    SetFont(g_main.output, g_settings.pane_font_object[PANE_OUTPUT]);
+    SetFont(g_main.input, g_settings.pane_font_object[PANE_INPUT]);
+    SetFont(g_main.user_list, g_settings.pane_font_object[PANE_USER]);
+    SetFont(g_main.send_button, nullptr);
+    SetFont(g_main.host_ip, nullptr);
+    SetFont(g_main.host_ip_label, nullptr);
+
+    if (g_main.input != nullptr) SendMessageA(g_main.input, EM_LIMITTEXT, kInputLimit, 0);
+    SetUpUserArea();
+    if (g_main.status_bar != nullptr) {
+        SetStatusParts();
+        SendMessageA(g_main.status_bar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>("全員"));
+    }
+    if (g_main.new_common_controls && g_main.toolbar != nullptr) {
+        SetWindowLongPtrA(g_main.toolbar, GWL_STYLE, GetWindowLongPtrA(g_main.toolbar, GWL_STYLE) | TBSTYLE_FLAT);
+    }
+    CreateSplitBars(window);
+    g_host_ip_box_text = HostIpBoxText;
+    return true;
+}
+
+void LayOutChildren(int width, int height) {
+    SplitPositions pos{g_settings.Split1_Pos, g_settings.Split2_Pos, g_settings.Split3_Pos};
+    const bool type2 = g_settings.UserArea_View[0] == '2';
+    PaneLayout l = LayOutPanes(width, height, ClientHeight(g_main.toolbar), ClientHeight(g_main.status_bar),
+                               type2, &pos);
+    g_settings.Split1_Pos = pos.first;
+    g_settings.Split2_Pos = pos.type1;
+    g_settings.Split3_Pos = pos.type2;
+
+    HDWP batch = BeginDeferWindowPos(8);
+    Defer(&batch, g_main.toolbar, l.toolbar);
+    Defer(&batch, g_main.output, l.output);
+    Defer(&batch, g_split_bars[0], l.first_bar);
+    Defer(&batch, g_main.input, l.input);
+    Defer(&batch, g_main.send_button, l.send_button);
+    Defer(&batch, g_split_bars[1], l.second_bar);
+    Defer(&batch, g_main.user_list, l.user_area);
+    Defer(&batch, g_main.status_bar, l.status_bar);
+    if (batch != nullptr) EndDeferWindowPos(batch);
+    if (g_main.status_bar != nullptr) SetStatusParts();
+}
+
+void DestroyOutputArea() {
+    if (g_main.output == nullptr) return;
+    DestroyWindow(g_main.output);
+    g_main.output = nullptr;
+}
+
+HBRUSH InputAreaColors(HDC dc) {
+    if (g_main.input_brush_dirty || g_main.input_brush == nullptr) {
+        if (g_main.input_brush != nullptr) DeleteObject(g_main.input_brush);
+        g_main.input_brush = CreateSolidBrush(g_settings.InArea_BackColor);
+        g_main.input_brush_dirty = false;
+    }
+    bool forced = FlagY(g_settings.InArea_TextColor_Force);
+    SetTextColor(dc, forced ? g_settings.InArea_TextColor : g_settings.Msg_TextColor);
+    SetBkColor(dc, g_settings.InArea_BackColor);
+    return g_main.input_brush;
+}

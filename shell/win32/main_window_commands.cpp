@@ -1,0 +1,149 @@
+// Commands of the main window: one dispatcher, one function per command, and
+// the small functions that keep menu checks, toolbar buttons and status-bar
+// texts in step with the send modes.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+
+#include "messaging/log_file.h"
+#include "shell/command_ids.h"
+#include "shell/shell_state.h"
+#include "shell/views.h"
+#include "shell/win32/main_window.h"
+
+namespace {
+
+constexpr int kStatusPartTarget = 1;
+constexpr int kStatusPartPopup = 2;
+
+void ShowBox(HWND owner, const char* text, const char* title, UINT icon) {
+    MessageBoxA(owner, text, title, MB_OK | icon);
+}
+
+void SetStatusText(int part, const char* text) {
+    if (g_main.status_bar != nullptr)
+        SendMessageA(g_main.status_bar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
+}
+
+// Menu check mark and toolbar pressed look of a toggle command.
+void ShowToggleState(int id, bool on) {
+    if (g_main.menu != nullptr) CheckMenuItem(g_main.menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    if (g_main.toolbar != nullptr) SendMessageA(g_main.toolbar, TB_CHECKBUTTON, id, MAKELPARAM(on ? TRUE : FALSE, 0));
+}
+
+// Clears the selection of every user-area item, last to first.
+void DeselectAllUsers() {
+    if (g_main.user_list == nullptr) return;
+    int count = static_cast<int>(SendMessageA(g_main.user_list, LVM_GETITEMCOUNT, 0, 0));
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED;
+    item.state = 0;
+    for (int i = count - 1; i >= 0; --i)
+        SendMessageA(g_main.user_list, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&item));
+}
+
+void TogglePersonalMode() {
+    bool on = !g_flags.personal_mode;
+    g_flags.personal_mode = on;
+    if (!on) DeselectAllUsers();
+    SetStatusText(kStatusPartTarget, on ? "個人" : "全員");
+    ShowToggleState(IDM_PERSONALMODE, on);
+}
+
+void TogglePopupMode() {
+    bool on = !g_flags.popup_mode;
+    g_flags.popup_mode = on;
+    ShowToggleState(IDM_POPUPMODE, on);
+    SetStatusText(kStatusPartPopup, on ? "POP" : "");
+}
+
+// A file beside the program: program directory followed by the name.
+void ProgramFilePath(const char* name, char* path, size_t size) {
+    std::snprintf(path, size, "%s%s", g_main.program_dir, name);
+}
+
+// Our own help page, opened by the shell's viewer for HTML.
+void OpenHelp(HWND window) {
+    char path[kPathSize] = {};
+    ProgramFilePath("Mosswick.html", path, sizeof path);
+    INT_PTR result = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL));
+    if (result <= 32) ShowBox(window, "ヘルプを開けませんでした。", "Mosswick - ヘルプ", MB_ICONERROR);
+}
+
+void ShowLog(HWND window) {
+    LogFlush();
+    char path[kPathSize] = {};
+    ProgramFilePath("Mosslog.txt", path, sizeof path);
+    INT_PTR result = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL));
+    const char* title = "Mosswick - ログの表示";
+    if (result > 32) return;
+    if (result == SE_ERR_FNF) {
+        ShowBox(window, "ログファイルは存在していません。", title, MB_ICONINFORMATION);
+    } else if (result == SE_ERR_ASSOCINCOMPLETE || result == SE_ERR_ACCESSDENIED || result == SE_ERR_NOASSOC) {
+        ShowBox(window, "テキストファイル(.txt)に関連付けられているアプリケーションが存在しません。", title,
+                MB_ICONERROR);
+    } else {
+        ShowBox(window, "テキストファイル(.txt)に関連付けられているアプリケーションの起動に失敗しました。", title,
+                MB_ICONERROR);
+    }
+}
+
+void ClearOutputArea() {
+    if (g_main.output != nullptr) SetWindowTextA(g_main.output, "");
+}
+
+// The output area reached its character limit.
+void OnOutputAreaFull(HWND window) {
+    ShowBox(window, "メッセージ表示領域の最大文字数を超えました。画面をクリアします。",
+            "Mosswick - 表示文字数オーバ", MB_ICONEXCLAMATION);
+    ClearOutputArea();
+}
+
+const char* ToolTipText(UINT_PTR id) {
+    switch (id) {
+        case IDM_SETTINGS: return "設定";
+        case IDM_POPUPMODE: return "ポップアップ送信";
+        case IDM_PERSONALMODE: return "個人送信";
+        case IDM_MACHINEINFO: return "マシン情報";
+        case IDM_SHOWLOG: return "ログの表示";
+        case IDM_GOTOTRAY: return "タスクトレイで待機";
+        case IDM_STATUS: return "状態変更";
+        case IDM_CLEAR: return "画面のクリア";
+        case IDM_START: return "開始";
+        case IDM_USERCHECK: return "利用者チェック";
+        case IDM_END: return "終了";
+        case IDM_WHITEBOARD: return "白板";
+        default: return nullptr;
+    }
+}
+
+}  // namespace
+
+// Commands not listed here are ignored.
+void DispatchCommand(HWND window, int id, int code, HWND /*control*/) {
+    switch (id) {
+        case IDM_EXIT: SendMessageA(window, WM_CLOSE, 0, 0); break;
+        case IDM_HELPCONTENTS: OpenHelp(window); break;
+        case IDM_PERSONALMODE: TogglePersonalMode(); break;
+        case IDM_POPUPMODE: TogglePopupMode(); break;
+        case IDM_SHOWLOG: ShowLog(window); break;
+        case IDM_GOTOTRAY: SendMessageA(window, UM_GOTOTRAY, 0, 0); break;
+        case IDM_RESTORE: RestoreFromTray(window, true); break;
+        case IDM_CLEAR: ClearOutputArea(); break;
+        case IDM_CTRLENTER: break;  // takes Ctrl+Enter away from the input area
+        case IDC_OUTPUT:
+            if (code == EN_MAXTEXT) OnOutputAreaFull(window);
+            break;
+        default: break;
+    }
+}
+
+LRESULT MainOnNotify(HWND /*window*/, NMHDR* header) {
+    if (header->code == TTN_NEEDTEXTA) {
+        const char* text = ToolTipText(header->idFrom);
+        if (text != nullptr) reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = const_cast<char*>(text);
+    }
+    return 0;
+}

@@ -1,0 +1,40 @@
+#include "shell/win32/pickers.h"
+
+#include <commdlg.h>
+
+#include "shell/win32/font_object.h"
+
+namespace {
+COLORREF g_custom_colors[kCustomColorCount];
+}
+
+void ResetCustomColors() {
+    for (COLORREF& c : g_custom_colors) c = RGB(255, 255, 255);
+}
+
+COLORREF* CustomColors() { return g_custom_colors; }
+
+int PickColor(HWND owner, COLORREF* color) {
+    CHOOSECOLORA cc = {};
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = owner;
+    cc.rgbResult = *color;
+    cc.lpCustColors = g_custom_colors;
+    cc.Flags = CC_FULLOPEN | CC_RGBINIT;
+    if (!ChooseColorA(&cc)) return 0;
+    *color = cc.rgbResult;
+    return 1;
+}
+
+int PickFont(HWND owner, FontRecord* font) {
+    LOGFONTA lf = ToLogFont(*font);
+    CHOOSEFONTA cf = {};
+    cf.lStructSize = sizeof cf;
+    cf.hwndOwner = owner;
+    cf.hDC = nullptr;
+    cf.lpLogFont = &lf;
+    cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
+    if (!ChooseFontA(&cf)) return 0;
+    *font = FromLogFont(lf);
+    return 1;
+}
