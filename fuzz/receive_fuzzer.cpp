@@ -1,0 +1,192 @@
+// Feeds arbitrary bytes through the receive path: the datagram as a peer
+// might send it, from one of a few source addresses chosen by the first
+// input byte. Debug is on and the log is open, so the dump of every received
+// and sent datagram runs too. The readers of the datagram format also run on
+// an exact-size copy of the bytes, so that a read past them is caught.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "messaging/log_file.h"
+#include "net/counters.h"
+#include "net/datagram.h"
+#include "net/dump.h"
+#include "net/peer_table.h"
+#include "net/transport.h"
+#include "platform/datagram_socket.h"
+#include "platform/local_clock.h"
+#include "settings/settings.h"
+#include "shell/shell_state.h"
+#include "shell/views.h"
+
+namespace {
+
+constexpr size_t kMaxInput = 4096;
+
+// Touches every byte it is given, so that the sanitizer sees each read.
+volatile unsigned g_sink = 0;
+void Touch(const uint8_t* data, int length) {
+    unsigned sum = 0;
+    for (int i = 0; i < length; ++i) sum += data[i];
+    g_sink = g_sink + sum;
+}
+
+class FuzzSocket : public DatagramSocket {
+public:
+    std::vector<uint8_t> pending;
+    bool has_pending = false;
+    uint32_t from = 0;
+    bool open = true;
+
+    bool Open() override { return open = true; }
+    bool EnableBroadcast() override { return true; }
+    bool RequestNotifications() override { return true; }
+    bool Bind(int) override { return true; }
+    void Close() override { open = false; }
+    bool IsOpen() const override { return open; }
+    int SendTo(const uint8_t* data, int length, uint32_t, int) override {
+        Touch(data, length);
+        return length;
+    }
+    int ReceiveFrom(uint8_t* buf, int capacity, uint32_t* source) override {
+        if (!has_pending) return -1;
+        has_pending = false;
+        if (pending.size() > static_cast<size_t>(capacity)) return -1;
+        if (!pending.empty()) std::memcpy(buf, pending.data(), pending.size());
+        *source = from;
+        return static_cast<int>(pending.size());
+    }
+};
+
+class FuzzViews : public Views {
+public:
+    void ShowMessage(const char* text, const char* title, BoxIcon) override {
+        g_sink = g_sink + static_cast<unsigned>(std::strlen(text) + std::strlen(title));
+    }
+    void SetStatusPart(int, const char*) override {}
+    void DeliverBoardData(const uint8_t* datagram, int length) override {
+        Touch(datagram, length);
+        BoardStroke stroke = ReadBoardDatagram(datagram, length);
+        g_sink = g_sink + stroke.count;
+    }
+    bool StartPopupWindow(const uint8_t* datagram, int length) override {
+        Touch(datagram, length);
+        return MessageText(datagram, length).size() % 2 == 0;
+    }
+};
+
+class FixedClock : public LocalClock {
+public:
+    LocalTime Now() override { return LocalTime{2024, 3, 14, 9, 5, 0}; }
+};
+
+FuzzSocket g_socket;
+FuzzViews g_views;
+FixedClock g_clock;
+std::string g_log_path;
+PeerTable g_table_at_start;
+long g_runs = 0;
+
+uint32_t Ip(uint8_t a, uint8_t b, uint8_t c, uint8_t d) { return MakeAddress(a, b, c, d); }
+
+void OpenLog() {
+    std::remove(g_log_path.c_str());
+    if (LogOpen(g_log_path.c_str())) g_flags.log_active = true;
+}
+
+// One-time state: Debug on, log open, network started with the own entry and
+// two peers in the table.
+void SetUpOnce() {
+    char dir[] = "/tmp/mosswick-fuzz-XXXXXX";
+    if (mkdtemp(dir) == nullptr) std::abort();
+    g_log_path = std::string(dir) + "/Mosslog.txt";
+
+    std::strcpy(g_settings.Name, "user1");
+    std::strcpy(g_settings.Debug, "Yes");
+    std::strcpy(g_settings.Broadcast_LocalNetwork, "Yes");
+    std::strcpy(g_settings.Start_Send, "Yes");
+    g_settings.Port_Number = 55700;
+    g_settings.Number = 2;
+    g_settings.Address[0].address = Ip(10, 0, 0, 2);
+    g_settings.Address[1].address = Ip(10, 0, 1, 255);
+    g_platform.socket = &g_socket;
+    g_platform.views = &g_views;
+    g_platform.clock = &g_clock;
+    g_transport.host_address = Ip(10, 0, 0, 7);
+    OpenLog();
+    SocketEvent(2);  // network start: the own entry goes in
+
+    UserEntry peers[2];
+    peers[0].addr = Ip(10, 0, 0, 2);
+    std::strcpy(peers[0].from, "user2");
+    peers[0].cnt = 1001;
+    peers[1].addr = Ip(10, 0, 0, 3);
+    std::strcpy(peers[1].from, "user3");
+    uint8_t list[kHeaderSize + 2 * kUserEntrySize];
+    int len = BuildEntryDatagram(list, sizeof list, KIND_USERLIST, peers[0].addr, 1, peers, 2);
+    MergeEntries(list, len);
+    g_table_at_start = g_peer_table;
+}
+
+const uint32_t kSources[] = {
+    MakeAddress(127, 0, 0, 1), MakeAddress(255, 0, 0, 3), MakeAddress(10, 0, 0, 255),
+    MakeAddress(10, 0, 0, 2),  MakeAddress(10, 0, 0, 7),  MakeAddress(0, 0, 0, 0),
+    MakeAddress(127, 1, 0, 1), MakeAddress(192, 168, 9, 9),
+};
+
+// The format's readers on exactly the bytes given.
+void ReadEverything(const std::vector<uint8_t>& bytes) {
+    const uint8_t* d = bytes.data();
+    int n = static_cast<int>(bytes.size());
+    DatagramHeader h = ReadHeader(d, n);
+    g_sink = g_sink + h.len + h.num + static_cast<unsigned>(MessageText(d, n).size()) +
+             static_cast<unsigned>(ChatMessageNumber(d, n)) + ReadBoardDatagram(d, n).count;
+    for (int i = 0; i < ReceivedEntryCount(d, n); ++i) {
+        UserEntry e;
+        if (ReadReceivedEntry(d, n, i, &e))
+            g_sink = g_sink + static_cast<unsigned>(std::strlen(e.from) + std::strlen(e.cond));
+    }
+    DumpContext context;
+    for (DumpDirection direction : {DumpDirection::Received, DumpDirection::Sent})
+        for (const std::string& text : DumpTexts(direction, d, n, 0x0100000A, context))
+            g_sink = g_sink + static_cast<unsigned>(text.size());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static bool ready = (SetUpOnce(), true);
+    (void)ready;
+    if (size == 0 || size > kMaxInput) return 0;
+
+    // A fresh table and counters each run, and a log that does not grow without end.
+    g_peer_table = g_table_at_start;
+    ResetCountersForNetworkStart();
+    if (++g_runs % 2000 == 0) {
+        LogClose();
+        OpenLog();
+    }
+
+    std::vector<uint8_t> bytes(data + 1, data + size);  // exact size: reads past it are caught
+    ReadEverything(bytes);
+
+    g_socket.from = kSources[data[0] % (sizeof kSources / sizeof kSources[0])];
+    g_socket.pending = bytes;
+    g_socket.has_pending = true;
+    SocketEvent(1);
+
+    // The table keeps its invariants whatever arrived.
+    if (g_peer_table.count < 0 || g_peer_table.count > kMaxPeers) std::abort();
+    for (int i = 0; i <= kMaxPeers; ++i) {
+        const PeerEntry& e = g_peer_table.entries[i];
+        if (std::memchr(e.from, 0, sizeof e.from) == nullptr) std::abort();
+        if (std::memchr(e.cond, 0, sizeof e.cond) == nullptr) std::abort();
+    }
+    for (int i = g_peer_table.count; i <= kMaxPeers; ++i)
+        if (g_peer_table.entries[i].addr != 0) std::abort();
+    return 0;
+}
