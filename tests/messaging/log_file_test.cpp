@@ -78,10 +78,4 @@ TEST_F(LogFileTest, WriteThatDoesNotFitFailsAtStep40) {
     EXPECT_EQ("001f:0040", views.Reports().at(0));
 }
 
-TEST_F(LogFileTest, ReportsStaySilentWithoutDebug) {
-    std::strcpy(g_settings.Debug, "No");
-    EXPECT_FALSE(LogClose());
-    EXPECT_TRUE(views.boxes.empty());
-}
-
 }  // namespace

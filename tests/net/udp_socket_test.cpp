@@ -74,18 +74,4 @@ TEST_F(RealSocketTest, OversizedDatagramIsRefusedAndTheNextOneStillArrives) {
     EXPECT_EQ(2, ReadHeader(buf, kRespSize).allCount);  // only the second was answered
 }
 
-TEST(UdpSocketPosix, ClosedSocketIsNone) {
-    UdpSocketPosix s;
-    EXPECT_FALSE(s.IsOpen());
-    uint8_t b[4] = {};
-    uint32_t from;
-    EXPECT_EQ(-1, s.SendTo(b, 4, kLoopback, 9));
-    EXPECT_EQ(-1, s.ReceiveFrom(b, 4, &from));
-    ASSERT_TRUE(s.Open());
-    EXPECT_EQ(-1, s.ReceiveFrom(b, 4, &from));  // nothing waiting: does not block
-    s.Close();
-    s.Close();
-    EXPECT_FALSE(s.IsOpen());
-}
-
 }  // namespace
