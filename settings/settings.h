@@ -1,10 +1,16 @@
 // The settings record: one field per key of Mosswick.ini, read once at start.
 #pragma once
 #include <cstdint>
+#include <cstring>
 
 #include "settings/font_record.h"
 
 class ProfileStore;
+
+// The three sections of the settings file.
+constexpr char kClientSection[] = "Client_Definition";
+constexpr char kBroadcastSection[] = "Broadcast_Definition";
+constexpr char kWindowSection[] = "Window_Information";
 
 constexpr int kMaxHostAddresses = 30;
 
@@ -65,3 +71,24 @@ extern Settings g_settings;
 // The tests of the stored forms: a flag counts by its first letter.
 inline bool FlagY(const char* v) { return v[0] == 'Y'; }        // set when it begins with "Y"
 inline bool FlagNotN(const char* v) { return v[0] != 'N'; }     // set unless it begins with "N"
+
+// Each key's own test, so that no reader picks the wrong one. Two flags count
+// as set unless they begin with "N"; the others only when they begin with "Y".
+inline bool ImeAutoChangeOn(const Settings& s) { return FlagNotN(s.IME_Auto_Change); }
+inline bool StartSendOn(const Settings& s) { return FlagNotN(s.Start_Send); }
+inline bool BroadcastSendCheckOn(const Settings& s) { return FlagY(s.Broadcast_Send_Check); }
+inline bool PersonalSendCheckOn(const Settings& s) { return FlagY(s.Personal_Send_Check); }
+inline bool PopupSendCheckOn(const Settings& s) { return FlagY(s.Popup_Send_Check); }
+inline bool LogSaveOn(const Settings& s) { return FlagY(s.Log_Save); }
+inline bool DateViewOn(const Settings& s) { return FlagY(s.Date_View); }
+inline bool TimeViewOn(const Settings& s) { return FlagY(s.Time_View); }
+inline bool OuAreaTextColorForceOn(const Settings& s) { return FlagY(s.OuArea_TextColor_Force); }
+inline bool InAreaTextColorForceOn(const Settings& s) { return FlagY(s.InArea_TextColor_Force); }
+inline bool UsAreaTextColorForceOn(const Settings& s) { return FlagY(s.UsArea_TextColor_Force); }
+inline bool DebugOn(const Settings& s) { return FlagY(s.Debug); }
+inline bool BroadcastLocalNetworkOn(const Settings& s) { return FlagY(s.Broadcast_LocalNetwork); }
+// Screen type II when UserArea_View begins with "2"; anything else is type I.
+inline bool UserAreaTypeII(const Settings& s) { return s.UserArea_View[0] == '2'; }
+// Personal and popup mode come back only for exactly "On".
+inline bool PersonalStatusOn(const Settings& s) { return std::strcmp(s.Personal_Status, "On") == 0; }
+inline bool PopupStatusOn(const Settings& s) { return std::strcmp(s.Popup_Status, "On") == 0; }

@@ -1,0 +1,8 @@
+// Between the portable font record and Windows' LOGFONTA, field by field.
+#pragma once
+#include <windows.h>
+
+#include "settings/font_record.h"
+
+LOGFONTA ToLogFont(const FontRecord& font);
+FontRecord FromLogFont(const LOGFONTA& font);
