@@ -67,9 +67,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         case WM_ENDSESSION: MainOnEndSession(window, wparam != FALSE); return 0;
         case WM_GETMINMAXINFO: MainOnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lparam)); return 0;
         case WM_NOTIFY: return MainOnNotify(window, reinterpret_cast<NMHDR*>(lparam));
-        case WM_COMMAND: DispatchCommand(window, LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam)); return 0;
+        case WM_COMMAND:
+            DispatchCommand(window, LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
+            return 0;
         case WM_TIMER: MainOnTimer(wparam); return 0;
-        case WM_CTLCOLOREDIT: return MainOnCtlColorEdit(window, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+        case WM_CTLCOLOREDIT:
+            return MainOnCtlColorEdit(window, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
         case UM_TRAYNOTIFY: OnTrayNotify(window, static_cast<UINT>(lparam)); return 0;
         case UM_GOTOTRAY: GoToTray(window); return 0;
         case UM_SOCKETEVENT: SocketEvent(LOWORD(lparam)); return 0;

@@ -1,6 +1,7 @@
 // The main window: its Win32 state (handles the program holds from start-up
 // to exit) and the functions its window procedure hands each message to.
-// The portable flags live in shell/shell_state.h (g_flags).
+// The portable flags live in shell/shell_state.h (g_flags), the program's
+// paths in settings/program_paths.h (g_program_paths).
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -9,7 +10,6 @@
 
 #include "settings/font_record.h"
 
-constexpr int kPathSize = 261;
 constexpr int kMainMinWidth = 370;
 constexpr int kMainMinHeight = 350;
 
@@ -17,8 +17,6 @@ struct MainWindowState {
     HINSTANCE instance = nullptr;
     HWND window = nullptr;
     HMENU menu = nullptr;
-    char program_dir[kPathSize] = {};       // directory of the program file, without the drive
-    char ini_path[kPathSize] = {};          // program directory + "Mosswick.ini"
     HMODULE richedit = nullptr;             // "RICHED32.DLL"
     bool new_common_controls = false;       // common controls 4.72 or later
 
@@ -79,3 +77,9 @@ void GoToTray(HWND window);
 void RestoreFromTray(HWND window, bool to_foreground);
 void OnTrayNotify(HWND window, UINT mouse_message);
 void RemoveTrayIcon(HWND window);
+
+// The notice hand-over and popup-start locks (the peer-table and pending-ack
+// locks are in g_platform). Null outside start-up to shutdown.
+class BinarySemaphore;
+BinarySemaphore* NoticeLock();
+BinarySemaphore* PopupStartLock();

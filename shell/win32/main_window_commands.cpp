@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "messaging/log_file.h"
+#include "settings/program_paths.h"
 #include "shell/command_ids.h"
 #include "shell/shell_state.h"
 #include "shell/views.h"
@@ -59,24 +60,21 @@ void TogglePopupMode() {
     SetStatusText(kStatusPartPopup, on ? "POP" : "");
 }
 
-// A file beside the program: program directory followed by the name.
-void ProgramFilePath(const char* name, char* path, size_t size) {
-    std::snprintf(path, size, "%s%s", g_main.program_dir, name);
+// The shell's "open" for a file, shown normally; above 32 is success.
+INT_PTR OpenWithShell(const char* path) {
+    return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL));
 }
 
 // Our own help page, opened by the shell's viewer for HTML.
 void OpenHelp(HWND window) {
-    char path[kPathSize] = {};
-    ProgramFilePath("Mosswick.html", path, sizeof path);
-    INT_PTR result = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL));
-    if (result <= 32) ShowBox(window, "ヘルプを開けませんでした。", "Mosswick - ヘルプ", MB_ICONERROR);
+    char path[kProgramPathSize] = {};
+    std::snprintf(path, sizeof path, "%sMosswick.html", g_program_paths.program_dir);
+    if (OpenWithShell(path) <= 32) ShowBox(window, "ヘルプを開けませんでした。", "Mosswick - ヘルプ", MB_ICONERROR);
 }
 
 void ShowLog(HWND window) {
     LogFlush();
-    char path[kPathSize] = {};
-    ProgramFilePath("Mosslog.txt", path, sizeof path);
-    INT_PTR result = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL));
+    INT_PTR result = OpenWithShell(g_program_paths.log_path);
     const char* title = "Mosswick - ログの表示";
     if (result > 32) return;
     if (result == SE_ERR_FNF) {

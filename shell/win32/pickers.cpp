@@ -2,7 +2,7 @@
 
 #include <commdlg.h>
 
-#include "shell/win32/font_object.h"
+#include "settings/win32/font_record_win32.h"
 
 namespace {
 COLORREF g_custom_colors[kCustomColorCount];

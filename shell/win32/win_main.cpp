@@ -1,2 +1,38 @@
+// Entry point of Mosswick.exe: the main window and its message loop.
 #include <windows.h>
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+
+#include "shell/command_ids.h"
+#include "shell/win32/main_window.h"
+
+namespace {
+
+// The whiteboard's dialog navigation comes first, then the accelerators.
+int RunMessageLoop(HACCEL accelerators) {
+    MSG msg;
+    for (;;) {
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0) break;
+        if (got == -1) return 0;
+        if (g_main.whiteboard != nullptr && IsDialogMessageA(g_main.whiteboard, &msg)) continue;
+        if (g_main.window != nullptr && accelerators != nullptr &&
+            TranslateAcceleratorA(g_main.window, accelerators, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+// The command line and the show state are not used: the start-up sequence
+// shows the window or sends it to the tray.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    g_main.instance = instance;
+    if (!RegisterMainWindowClass(instance)) return 0;
+    HWND window = CreateMainWindow(instance);
+    g_main.window = window;
+    if (window != nullptr) UpdateWindow(window);
+    HACCEL accelerators = LoadAcceleratorsA(instance, RES_ACCEL);
+    return RunMessageLoop(accelerators);
+}

@@ -1,0 +1,286 @@
+// The order in which the program starts (on WM_CREATE of the main window),
+// closes (WM_CLOSE) and shuts down.
+#include <windows.h>
+#include <winsock.h>
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "messaging/log_file.h"
+#include "net/peer_table.h"
+#include "net/transport.h"
+#include "platform/win32/binary_semaphore_win32.h"
+#include "platform/win32/host_identity_win32.h"
+#include "platform/win32/local_clock_win32.h"
+#include "platform/win32/profile_store_win32.h"
+#include "platform/win32/udp_socket_win32.h"
+#include "settings/program_paths.h"
+#include "settings/settings.h"
+#include "settings/win32/font_record_win32.h"
+#include "settings/win32/load_settings_win32.h"
+#include "settings/win32/program_paths_win32.h"
+#include "settings/window_information.h"
+#include "shell/command_ids.h"
+#include "shell/shell_state.h"
+#include "shell/views.h"
+#include "shell/win32/common_controls.h"
+#include "shell/win32/main_views.h"
+#include "shell/win32/main_window.h"
+#include "shell/win32/pickers.h"
+
+namespace {
+
+constexpr UINT kResendInterval = 15000;
+constexpr int kIconSize = 16;
+
+// The platform parts the core reaches the outside world through. They live
+// for the whole run; the socket is made once the main window exists.
+HostIdentityWin32 g_host;
+LocalClockWin32 g_clock;
+Win32ProfileStore g_profile;
+MainViews g_views;
+std::unique_ptr<UdpSocketWin32> g_socket;
+
+// Peer-table lock, pending-ack lock, notice lock, popup-start lock.
+enum { LOCK_PEER_TABLE, LOCK_PENDING_ACK, LOCK_NOTICE, LOCK_POPUP_START, LOCK_COUNT };
+std::unique_ptr<BinarySemaphoreWin32> g_locks[LOCK_COUNT];
+
+void ConnectPlatform() {
+    g_platform.host = &g_host;
+    g_platform.clock = &g_clock;
+    g_platform.profile = &g_profile;
+    g_platform.views = &g_views;
+}
+
+void CreateLocks() {
+    for (auto& lock : g_locks) lock = std::make_unique<BinarySemaphoreWin32>();
+    g_platform.peer_table_lock = g_locks[LOCK_PEER_TABLE].get();
+    g_platform.pending_ack_lock = g_locks[LOCK_PENDING_ACK].get();
+}
+
+// In creation order. The core stops locking rather than use a closed lock.
+void CloseLocks() {
+    g_platform.peer_table_lock = nullptr;
+    g_platform.pending_ack_lock = nullptr;
+    for (auto& lock : g_locks) lock.reset();
+}
+
+void ClearRunFlags() {
+    ResetCustomColors();
+    g_flags.in_tray = false;
+    g_flags.network_ready = false;
+    g_flags.started = false;
+    g_flags.log_active = false;
+    g_main.title_blink_count = 0;
+}
+
+HICON LoadSmallIcon(const char* name) {
+    return static_cast<HICON>(LoadImageA(g_main.instance, name, IMAGE_ICON, kIconSize, kIconSize, 0));
+}
+
+void LoadIcons(HWND window) {
+    g_main.normal_icon = LoadSmallIcon(RES_TARNICON);
+    g_main.alert_icons[0] = LoadSmallIcon(RES_ICON_YELLOW);
+    g_main.alert_icons[1] = LoadSmallIcon(RES_ICON_GREEN);
+    g_main.alert_icons[2] = LoadSmallIcon(RES_ICON_SKYBLUE);
+    g_main.alert_icons[3] = LoadSmallIcon(RES_ICON_RED);
+    g_main.blink_icon = g_main.normal_icon;
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_main.normal_icon));
+}
+
+void LoadPictures() {
+    g_main.toolbar_bitmap = static_cast<HBITMAP>(
+        LoadImageA(g_main.instance, RES_TOOLBAR, IMAGE_BITMAP, TOOLBAR_IMAGE_COUNT * TOOLBAR_IMAGE_SIZE,
+                   TOOLBAR_IMAGE_SIZE, LR_LOADMAP3DCOLORS));
+    g_main.user_images = ImageList_Create(1, 16, ILC_COLOR4, 1, 1);
+    g_main.split_h_cursor = LoadCursorA(g_main.instance, RES_SPLITH_CUR);
+    g_main.split_v_cursor = LoadCursorA(g_main.instance, RES_SPLITV_CUR);
+}
+
+void CreateDefaultFont() {
+    g_main.default_font = DefaultFontRecord();
+    LOGFONTA lf = ToLogFont(g_main.default_font);
+    g_main.default_font_object = CreateFontIndirectA(&lf);
+}
+
+// The program file's path could not be read: nothing can be found or saved.
+void TakeFatalErrorPath(HWND window) {
+    MessageBoxA(window, "致命的なエラーが発生しました。", "Mosswick - 内部エラー", MB_OK | MB_ICONERROR);
+    SendMessageA(window, WM_CLOSE, 0, 0);
+}
+
+// Going through the commands keeps menu checks, toolbar and status bar in step.
+void RestoreSendModes(HWND window) {
+    if (PersonalStatusOn(g_settings)) SendMessageA(window, WM_COMMAND, IDM_PERSONALMODE, 0);
+    if (PopupStatusOn(g_settings)) SendMessageA(window, WM_COMMAND, IDM_POPUPMODE, 0);
+}
+
+void ApplyPaneColors() {
+    if (g_main.output != nullptr) SendMessageA(g_main.output, EM_SETBKGNDCOLOR, 0, g_settings.OuArea_BackColor);
+    g_main.input_brush_dirty = true;
+    if (g_main.user_list != nullptr) {
+        SendMessageA(g_main.user_list, LVM_SETTEXTCOLOR, 0, g_settings.UsArea_TextColor);
+        SendMessageA(g_main.user_list, LVM_SETBKCOLOR, 0, g_settings.UsArea_BackColor);
+        SendMessageA(g_main.user_list, LVM_SETTEXTBKCOLOR, 0, g_settings.UsArea_BackColor);
+    }
+}
+
+void SetTitle(HWND window) {
+    char title[64] = {};
+    std::snprintf(title, sizeof title, "Mosswick - [%.*s]", static_cast<int>(sizeof g_settings.Name),
+                  g_settings.Name);
+    SetWindowTextA(window, title);
+}
+
+// The saved rectangle is put back only when it is plainly on the screen.
+void ApplySavedRect(HWND window, const RECT& saved) {
+    WindowRect rect;
+    rect.left = saved.left;
+    rect.top = saved.top;
+    rect.right = saved.right;
+    rect.bottom = saved.bottom;
+    if (!IsSavedRectUsable(rect, GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN))) return;
+    MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+}
+
+void OpenMessageLog() {
+    if (!LogSaveOn(g_settings)) return;
+    if (LogOpen(g_program_paths.log_path)) {
+        g_flags.log_active = true;
+        g_views.SetStatusPart(3, "LOG");
+    } else {
+        g_views.ShowMessage("ログファイルを開けませんでした。", "Mosswick - ログファイル", BoxIcon::Exclamation);
+    }
+}
+
+void ShowOrGoToTray(HWND window) {
+    if (g_flags.window_shown) {
+        ShowWindow(window, SW_SHOW);
+    } else {
+        ShowWindow(window, SW_HIDE);
+        SendMessageA(window, UM_GOTOTRAY, 0, 0);
+    }
+}
+
+void SetUpSocket(HWND window) {
+    g_socket = std::make_unique<UdpSocketWin32>(window, UM_SOCKETEVENT);
+    g_platform.socket = g_socket.get();
+    SocketSetUp();  // a failure is reported there; the program runs without network
+}
+
+// Closes the log and removes the tray icon, then writes the window state
+// (nothing is written when the settings file was never found).
+void SaveWindowInformation(HWND window) {
+    if (g_flags.log_active) {
+        LogClose();
+        g_flags.log_active = false;
+    }
+    RemoveTrayIcon(window);
+    RECT r = {};
+    GetWindowRect(window, &r);
+    WindowRect rect;
+    rect.left = r.left;
+    rect.top = r.top;
+    rect.right = r.right;
+    rect.bottom = r.bottom;
+    WriteWindowInformation(rect);  // failed writes at shutdown are ignored
+}
+
+void ReleaseRichEdit() {
+    DestroyOutputArea();  // no rich-edit window may outlive its library
+    if (g_main.richedit != nullptr) FreeLibrary(g_main.richedit);
+    g_main.richedit = nullptr;
+}
+
+void DeleteGraphics() {
+    if (g_main.toolbar_bitmap != nullptr) DeleteObject(g_main.toolbar_bitmap);
+    g_main.toolbar_bitmap = nullptr;
+    if (g_main.default_font_object != nullptr) DeleteObject(g_main.default_font_object);
+    g_main.default_font_object = nullptr;
+    DeletePaneFonts();
+    if (g_main.input_brush != nullptr) DeleteObject(g_main.input_brush);
+    g_main.input_brush = nullptr;
+}
+
+// The user area would destroy its state image list again when it goes, so it
+// lets go of the list first.
+void DestroyUserImages() {
+    if (g_main.user_list != nullptr) SendMessageA(g_main.user_list, LVM_SETIMAGELIST, LVSIL_STATE, 0);
+    if (g_main.user_images != nullptr) ImageList_Destroy(g_main.user_images);
+    g_main.user_images = nullptr;
+}
+
+void DestroyWhiteboard() {
+    if (g_main.whiteboard == nullptr) return;
+    DestroyWindow(g_main.whiteboard);
+    g_main.whiteboard = nullptr;
+}
+
+}  // namespace
+
+BinarySemaphore* NoticeLock() { return g_locks[LOCK_NOTICE].get(); }
+BinarySemaphore* PopupStartLock() { return g_locks[LOCK_POPUP_START].get(); }
+
+bool RunStartUpSequence(HWND window) {
+    g_main.window = window;
+    ConnectPlatform();
+    g_main.richedit = LoadLibraryA("RICHED32.DLL");               // 1
+    WSADATA wsa;
+    WSAStartup(0x0101, &wsa);                                      // 2
+    RegisterCommonControls();                                      // 3
+    g_main.new_common_controls = IsNewCommonControls();            // 4
+    ClearRunFlags();                                               // 5
+    CreateLocks();                                                 // 6
+    g_main.menu = GetMenu(window);                                 // 7
+    LoadIcons(window);                                             // 8
+    LoadPictures();                                                // 9, 10, 11
+    CreateDefaultFont();                                           // 12
+    if (!LoadProgramPaths()) {                                     // 13, 14
+        TakeFatalErrorPath(window);
+        return false;
+    }
+    RECT saved = {};
+    LoadSettings(window, &saved);                                  // 15
+    CreateChildWindows(window);                                    // 16
+    RestoreSendModes(window);                                      // 17
+    ApplyPaneColors();                                             // 18
+    SetTitle(window);                                              // 19
+    ApplySavedRect(window, saved);                                 // 20
+    OpenMessageLog();                                              // 21
+    EnableMenuItem(g_main.menu, IDM_END, MF_BYCOMMAND | MF_GRAYED);  // 22
+    ResetPeerTable();                                              // 23
+    ShowOrGoToTray(window);                                        // 24
+    SetUpSocket(window);                                           // 25
+    SetTimer(window, IDT_RESEND, kResendInterval, nullptr);        // 26
+    return true;
+}
+
+void RunCloseSequence(HWND window) {
+    DestroyWhiteboard();
+    DestroyOutputArea();
+    RunShutdownSequence(window);
+    DestroyWindow(window);
+}
+
+void RunShutdownSequence(HWND window) {
+    if (g_main.shutdown_done) return;
+    g_main.shutdown_done = true;
+    ShutdownNetwork();                     // 1: end announcement, socket closed
+    SaveWindowInformation(window);         // 2
+                                           // 3: the help page is the shell's: nothing to close
+    ReleaseRichEdit();                     // 4
+    CloseLocks();                          // 5
+    DeleteGraphics();                      // 6
+    DestroyUserImages();                   // 7
+    KillTimer(window, IDT_TRAYBLINK);      // 8
+    KillTimer(window, IDT_TITLEBLINK);
+    WSACleanup();                          // 9
+}
+
+void EndSession(HWND window) {
+    DestroyWhiteboard();
+    DestroyOutputArea();
+    RunShutdownSequence(window);
+}
