@@ -9,6 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "settings/font_value.h"
+#include "settings/load_settings.h"
+#include "settings/settings.h"
+#include "settings/window_information.h"
+#include "shell/shell_state.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -227,6 +233,53 @@ TEST_F(ProfileStoreTest, WriteIntoMissingDirectoryFails) {
     std::string path = dir_ + kSeparator + "missing" + kSeparator + "x.ini";
     EXPECT_FALSE(store_.WriteString("S", "k", "v", path.c_str()));
     EXPECT_FALSE(FileExists(path));
+}
+
+// The settings file the program writes at shutdown and from the Display page
+// has the same bytes on both sides, and reads back the same.
+TEST_F(ProfileStoreTest, SettingsFileSameOnBothSides) {
+    std::string path = NewPath();
+    Put(path, "[Client_Definition]\r\nName=山田\r\nOuArea_Font=None\r\n");
+    FontRecord font = DefaultFontRecord();
+    font.lfHeight = -20;
+    font.lfCharSet = 255;
+    std::strcpy(font.lfFaceName, "ＭＳ 明朝");
+    ASSERT_EQ(WriteFontKey(store_, path.c_str(), "OuArea_Font", font), 1);
+    WindowRect rect;
+    rect.left = -4;
+    rect.top = 30;
+    rect.right = 600;
+    rect.bottom = 480;
+    ShellFlags flags;
+    flags.window_shown = false;
+    flags.popup_mode = true;
+    Settings settings;
+    settings.Split1_Pos = 330;
+    settings.Split2_Pos = 140;
+    settings.Split3_Pos = 400;
+    ASSERT_EQ(WriteWindowInformation(store_, path.c_str(), rect, flags, settings), 1);
+    EXPECT_EQ(Slurp(path),
+              "[Client_Definition]\r\nName=山田\r\n"
+              "OuArea_Font=-20:0:0:0:400:0:0:0:255:2:0:0:0:ＭＳ 明朝\r\n"
+              "[Window_Information]\r\nTop=30\r\nBottom=480\r\nLeft=-4\r\nRight=600\r\n"
+              "End_Status=TaskToray\r\nPersonal_Status=Off\r\nPopup_Status=On\r\n"
+              "Split1_Pos=330\r\nSplit2_Pos=140\r\nSplit3_Pos=400\r\n");
+
+    Settings back;
+    ShellFlags back_flags;
+    WindowRect back_rect;
+    ASSERT_EQ(LoadSettingsFrom(store_, path.c_str(), "login", &back, &back_flags, &back_rect), 1);
+    EXPECT_STREQ(back.Name, "山田");
+    EXPECT_EQ(back.pane_font[PANE_OUTPUT].lfHeight, -20);
+    EXPECT_EQ(back.pane_font[PANE_OUTPUT].lfCharSet, 255);
+    EXPECT_STREQ(back.pane_font[PANE_OUTPUT].lfFaceName, "ＭＳ 明朝");
+    EXPECT_STREQ(back.pane_font[PANE_INPUT].lfFaceName, DefaultFontRecord().lfFaceName);
+    EXPECT_EQ(back.Port_Number, 55700);
+    EXPECT_EQ(back_rect.left, -4);
+    EXPECT_EQ(back_rect.bottom, 480);
+    EXPECT_FALSE(back_flags.window_shown);
+    EXPECT_TRUE(PopupStatusOn(back));
+    EXPECT_FALSE(PersonalStatusOn(back));
 }
 
 #ifndef _WIN32
