@@ -2,9 +2,9 @@
 
 #include "net/counters.h"
 #include "net/datagram.h"
-#include "net/inet_address.h"
 #include "net/peer_table.h"
 #include "net/transport.h"
+#include "settings/inet_address.h"
 #include "settings/settings.h"
 #include "shell/error_report.h"
 #include "shell/shell_state.h"
@@ -21,8 +21,8 @@ uint32_t HostIpBoxAddress() {
     if (g_host_ip_box_text == nullptr) return 0;
     std::string text = g_host_ip_box_text().substr(0, kHostIpBoxChars);
     if (text.empty()) return 0;
-    uint32_t address = ParseDottedAddress(text.c_str());
-    if (address == 0 || address == kAddressNone) return 0;
+    uint32_t address = ParseInetAddress(text.c_str());
+    if (address == 0 || address == kInetAddressNone) return 0;
     if (AddressOctet(address, 3) == 255 || AddressOctet(address, 0) == 127) return 0;
     return address;
 }
