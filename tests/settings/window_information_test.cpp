@@ -31,17 +31,6 @@ State Sample() {
     return s;
 }
 
-TEST(WindowInformation, WritesTheTenKeysInOrder) {
-    TempIni file;
-    PosixProfileStore store;
-    State s = Sample();
-    EXPECT_EQ(WriteWindowInformation(store, file.path(), s.rect, s.flags, s.settings), 1);
-    EXPECT_EQ(file.Slurp(),
-              "[Window_Information]\r\nTop=12\r\nBottom=470\r\nLeft=-8\r\nRight=542\r\n"
-              "End_Status=TaskToray\r\nPersonal_Status=On\r\nPopup_Status=Off\r\n"
-              "Split1_Pos=331\r\nSplit2_Pos=141\r\nSplit3_Pos=401\r\n");
-}
-
 TEST(WindowInformation, OverwritesInPlaceAndLoadsBack) {
     TempIni file;
     file.Put("[Client_Definition]\r\nName=山田\r\n[Window_Information]\r\nLeft=1\r\nTop=2\r\n"
