@@ -38,13 +38,21 @@ BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
 
 }  // namespace
 
+// A window that has stopped answering yields an empty text instead of
+// holding the driver forever.
+static LRESULT Ask(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(window, message, wparam, lparam, SMTO_ABORTIFHUNG, 5000, &answer)) return 0;
+    return static_cast<LRESULT>(answer);
+}
+
 std::string WindowText(HWND window) {
     // WM_GETTEXT is copied across processes by the system; GetWindowTextA
     // would not ask another process's window for its text.
-    LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+    LRESULT length = Ask(window, WM_GETTEXTLENGTH, 0, 0);
     if (length <= 0) return "";
     std::string text(static_cast<size_t>(length) + 1, '\0');
-    LRESULT got = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    LRESULT got = Ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(got > 0 ? static_cast<size_t>(got) : 0);
     return text;
 }

@@ -1,0 +1,428 @@
+"""The real Mosswick.exe under Wine, run from a scratch directory, optionally
+inside one of the test network's namespaces, and driven from outside through
+mwdriver.exe.
+
+tools/run-system-tests.sh prepares the environment this module reads:
+DISPLAY (an Xvfb display), WINEPREFIX (the template prefix), MW_SYSTEST_DIR
+(scratch space), NETBED_PREFIX and MW_NETBED_COUNT when the namespaces are up,
+or MW_NETBED_SKIP with the reason why they are not."""
+import contextlib
+import ctypes
+import os
+import pwd
+import shutil
+import socket
+import subprocess
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+import command_ids
+
+ROOT = Path(__file__).resolve().parents[2]
+BUILD_WIN = ROOT / "build" / "win"
+PROGRAM_EXE = BUILD_WIN / "Mosswick.exe"
+DRIVER_EXE = BUILD_WIN / "mwdriver.exe"
+NETBED = ROOT / "tools" / "netbed.sh"
+WORK = Path(os.environ.get("MW_SYSTEST_DIR", ROOT / "build" / "system-tests"))
+TEMPLATE_PREFIX = Path(os.environ.get("WINEPREFIX", ROOT / "build" / "wineprefix"))
+
+MAIN_CLASS = "Mosswick"
+PORT = 55700
+SUBNET = "198.18.0."
+
+# Generous limits: Wine start-up on a loaded machine can take a while.
+START_WAIT = 60
+EXIT_WAIT = 60
+DRIVER_CHUNK = 5
+
+
+def hexed(text):
+    return text.hex() if text else "-"
+
+
+def unhexed(field):
+    return b"" if field == "-" else bytes.fromhex(field)
+
+
+def login_name():
+    """Wine reports the Unix user as the Windows login name."""
+    return pwd.getpwuid(os.getuid()).pw_name.encode("cp932")
+
+
+def wait_until(condition, timeout, interval=0.2):
+    """Polls `condition` until it returns a true value; returns that value, or
+    None when the time runs out."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            return None
+        time.sleep(interval)
+
+
+# ---------------------------------------------------------------- namespaces
+
+def netbed_prefix():
+    return os.environ.get("NETBED_PREFIX", "mw")
+
+
+def netbed_count():
+    return int(os.environ.get("MW_NETBED_COUNT", "0") or 0)
+
+
+def netbed_skip_reason(needed):
+    if netbed_count() >= needed:
+        return None
+    return os.environ.get("MW_NETBED_SKIP") or "the test network is not up (run through tools/run-system-tests.sh)"
+
+
+def namespace_name(slot):
+    return f"{netbed_prefix()}{slot}"
+
+
+def slot_address(slot):
+    return f"{SUBNET}{10 + slot}"
+
+
+_libc = ctypes.CDLL(None, use_errno=True)
+_CLONE_NEWNET = 0x40000000
+
+
+def _setns(fd):
+    if _libc.setns(fd, _CLONE_NEWNET) != 0:
+        error = ctypes.get_errno()
+        raise OSError(error, os.strerror(error))
+
+
+@contextlib.contextmanager
+def inside_namespace(slot):
+    """Runs the block with this thread in the slot's network namespace; sockets
+    made there stay there."""
+    own = os.open("/proc/thread-self/ns/net", os.O_RDONLY)
+    target = os.open(f"/run/netns/{namespace_name(slot)}", os.O_RDONLY)
+    try:
+        _setns(target)
+        try:
+            yield
+        finally:
+            _setns(own)
+    finally:
+        os.close(target)
+        os.close(own)
+
+
+def udp_socket(slot, port, host=""):
+    """A UDP socket bound to `port`, in the slot's namespace (slot None: this
+    machine's own network)."""
+    context = inside_namespace(slot) if slot is not None else contextlib.nullcontext()
+    with context:
+        sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        sock.bind((host, port))
+    return sock
+
+
+class Peer:
+    """A scripted peer: a UDP socket on the program's port in its own namespace."""
+
+    def __init__(self, slot, port=PORT):
+        self.slot = slot
+        self.address = slot_address(slot)
+        self.port = port
+        self.sock = udp_socket(slot, port)
+        self.received = []
+
+    def close(self):
+        self.sock.close()
+
+    def send(self, datagram, to):
+        self.sock.sendto(datagram, (to, self.port))
+
+    def receive(self, timeout):
+        """(datagram, source address), or None when nothing arrives in time."""
+        self.sock.settimeout(max(timeout, 0.001))
+        try:
+            data, source = self.sock.recvfrom(65536)
+        except socket.timeout:
+            return None
+        self.received.append((data, source[0]))
+        return data, source[0]
+
+    def wait_for(self, match, timeout):
+        """The first datagram for which match(datagram, source) holds."""
+        deadline = time.monotonic() + timeout
+        while True:
+            left = deadline - time.monotonic()
+            if left <= 0:
+                return None
+            got = self.receive(left)
+            if got and match(*got):
+                return got[0]
+
+    def exchange(self, datagram, to, match, timeout=START_WAIT, resend=1.0, alive=None):
+        """Sends `datagram` every `resend` seconds until an answer that matches
+        arrives: the way to find out that the program is listening. Gives up
+        early once `alive()` says the program has gone."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline and (alive is None or alive()):
+            self.send(datagram, to)
+            answer = self.wait_for(match, min(resend, deadline - time.monotonic()))
+            if answer is not None:
+                return answer
+        return None
+
+    def drain(self):
+        while self.receive(0.05):
+            pass
+
+
+# ----------------------------------------------------------------- the program
+
+def prefix_for(slot):
+    """One Wine prefix per place the program runs, copied from the template."""
+    name = "host" if slot is None else namespace_name(slot)
+    prefix = WORK / "prefixes" / name
+    if not (prefix / ".mosswick-ready").exists():
+        if prefix.exists():
+            shutil.rmtree(prefix)
+        prefix.parent.mkdir(parents=True, exist_ok=True)
+        subprocess.run(["cp", "-a", str(TEMPLATE_PREFIX), str(prefix)], check=True)
+    return prefix
+
+
+def driver_exe():
+    """A copy of the driver for this run, safe from rebuilds under way."""
+    copy = WORK / "bin" / DRIVER_EXE.name
+    if not copy.exists():
+        copy.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy2(DRIVER_EXE, copy)
+    return copy
+
+
+class DriverError(AssertionError):
+    pass
+
+
+class Program:
+    """One copy of Mosswick.exe in its own directory (the INI and the log live
+    beside it), with its own wineserver, in the slot's namespace or not."""
+
+    def __init__(self, name, slot=None, ini=None):
+        self.slot = slot
+        self.dir = WORK / "runs" / name
+        if self.dir.exists():
+            shutil.rmtree(self.dir)
+        self.dir.mkdir(parents=True)
+        self.exe = self.dir / "Mosswick.exe"
+        shutil.copy2(PROGRAM_EXE, self.exe)
+        if ini is not None:
+            (self.dir / "Mosswick.ini").write_bytes(ini)
+        self.env = dict(os.environ)
+        self.env.update(WINEPREFIX=str(prefix_for(slot)), WINEDEBUG=os.environ.get("WINEDEBUG", "-all"),
+                        LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8", WINEARCH="win64",
+                        WINEDLLOVERRIDES=os.environ.get("WINEDLLOVERRIDES", "mscoree,mshtml="))
+        self.process = None
+        self._log = None
+
+    @property
+    def ini_path(self):
+        return self.dir / "Mosswick.ini"
+
+    @property
+    def log_path(self):
+        return self.dir / "Mosslog.txt"
+
+    def _in_place(self, command):
+        if self.slot is None:
+            return command
+        return ["ip", "netns", "exec", namespace_name(self.slot)] + command
+
+    def start(self):
+        self._stop_server()
+        self._start_server()
+        self._log = open(self.dir / "wine.log", "wb")
+        command = self._in_namespace(["wine", str(self.exe)])
+        # Wine would wait on an inherited stdin pipe: give it none.
+        self.process = subprocess.Popen(command, cwd=self.dir, env=self.env, stdin=subprocess.DEVNULL,
+                                        stdout=self._log, stderr=subprocess.STDOUT, start_new_session=True)
+        return self
+
+    def _in_namespace(self, command):
+        """With its own host name, for the program and its wineserver."""
+        if self.slot is None:
+            return command
+        return [str(NETBED), "exec", str(self.slot)] + command
+
+    def _start_server(self):
+        """A persistent wineserver, started inside the namespace: the
+        program's sockets are made by the server. A server of an earlier run
+        that is still on its way out holds the prefix's lock (exit status 2)
+        for a moment."""
+        command = self._in_namespace(["wineserver", "-p"])
+        deadline = time.monotonic() + 60
+        while True:
+            # No pipes: the server lives on and would hold them open.
+            result = subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                    stderr=subprocess.DEVNULL, timeout=60)
+            if result.returncode == 0:
+                return
+            if result.returncode != 2 or time.monotonic() >= deadline:
+                raise RuntimeError(f"wineserver -p failed with status {result.returncode}")
+            time.sleep(0.2)
+
+    def running(self):
+        return self.process is not None and self.process.poll() is None
+
+    def wait_exit(self, timeout=EXIT_WAIT):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def stop(self):
+        """Closes the program if it still runs, then ends its wineserver."""
+        if self.running():
+            self.drive("close", MAIN_CLASS, wait=2, check=False)
+            if self.wait_exit(20) is None:
+                self.process.kill()
+                self.process.wait(10)
+        self._stop_server()
+        if self._log:
+            self._log.close()
+            self._log = None
+
+    def _stop_server(self):
+        quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-k"], env=self.env, **quiet)
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=60, **quiet)
+
+    # The driver runs in the same prefix and namespace.
+
+    def drive(self, *args, wait=15, check=True):
+        """Runs one driver command; a long wait is cut into short ones so that
+        a program that has died is noticed at once."""
+        deadline = time.monotonic() + wait
+        while True:
+            chunk = max(0, min(DRIVER_CHUNK, deadline - time.monotonic()))
+            status, out, err = self._run_driver(["-w", f"{chunk:.1f}", *map(str, args)], chunk + 60)
+            if status != 1 or time.monotonic() >= deadline or not self.running():
+                break
+        if check and status != 0:
+            state = "" if self.running() else f" (the program has exited with code {self.process.returncode})"
+            raise DriverError(f"mwdriver {' '.join(map(str, args))}: exit {status}: {err.strip()}{state}")
+        return out.strip()
+
+    def _run_driver(self, args, timeout):
+        # Output goes through files, not pipes: a Wine process that the driver
+        # happens to start (the desktop, a service) would inherit a pipe and
+        # hold it open long after the driver has finished.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            command = self._in_place(["wine", str(driver_exe()), *args])
+            status = subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                    timeout=timeout).returncode
+            out.seek(0)
+            err.seek(0)
+            return status, out.read().decode("ascii", errors="replace"), err.read().decode(errors="replace")
+
+    def main_window(self, title=None, wait=START_WAIT):
+        """(handle, visible, title) of the main window; with `title`, waits
+        for the window to carry it."""
+        args = ["find", MAIN_CLASS] + ([hexed(title)] if title is not None else [])
+        handle, visible, shown = self.drive(*args, wait=wait).split()
+        return handle, visible == "1", unhexed(shown)
+
+    def title(self):
+        return unhexed(self.drive("title", MAIN_CLASS))
+
+    def close(self):
+        self.drive("close", MAIN_CLASS)
+
+    def message_box(self, title=None, wait=START_WAIT):
+        args = ["msgbox-text"] + ([hexed(title)] if title is not None else [])
+        shown_title, text = self.drive(*args, wait=wait).split()
+        return unhexed(shown_title), unhexed(text)
+
+    def press_button(self, title=None, button=1):
+        self.drive("press-button", button, *([hexed(title)] if title is not None else []))
+
+    def query_end_session(self):
+        return int(self.drive("query-end-session", MAIN_CLASS))
+
+    def end_session(self, ending=1):
+        return int(self.drive("end-session", MAIN_CLASS, ending))
+
+    def list_rows(self, control):
+        output = self.drive("listview-rows", MAIN_CLASS, command_ids.id_of(control))
+        return [[unhexed(field) for field in line.split()] for line in output.splitlines() if line]
+
+    def child_text(self, control):
+        return unhexed(self.drive("child-text", MAIN_CLASS, command_ids.id_of(control)))
+
+
+def read_ini(path):
+    """Sections of an INI file as {section: {key: value bytes}}."""
+    sections = {}
+    current = None
+    for raw in path.read_bytes().splitlines():
+        line = raw.strip()
+        if line.startswith(b"[") and line.endswith(b"]"):
+            current = sections.setdefault(line[1:-1].decode("ascii"), {})
+        elif current is not None and b"=" in line:
+            key, value = line.split(b"=", 1)
+            current[key.strip().decode("ascii")] = value.strip()
+    return sections
+
+
+def ini_text(sections):
+    """An INI file's bytes (CP932, CRLF) from {section: {key: text}}."""
+    lines = []
+    for section, keys in sections.items():
+        lines.append(f"[{section}]")
+        lines.extend(f"{key}={value}" for key, value in keys.items())
+    return ("\r\n".join(lines) + "\r\n").encode("cp932")
+
+
+class SystemTestCase(unittest.TestCase):
+    """Skips when the program, the driver or a display is missing; stops
+    every program and closes every peer a test (or a test class) opened,
+    also when its set-up fails."""
+
+    @classmethod
+    def setUpClass(cls):
+        missing = [p.name for p in (PROGRAM_EXE, DRIVER_EXE) if not p.exists()]
+        if missing:
+            raise unittest.SkipTest(f"not built: {', '.join(missing)}")
+        if not os.environ.get("DISPLAY"):
+            raise unittest.SkipTest("no display (run through tools/run-system-tests.sh)")
+
+    def start_program(self, slot=None, ini=None, name=None):
+        program = Program(name or self.id().rsplit(".", 1)[-1], slot, ini)
+        self.addCleanup(program.stop)
+        return program.start()
+
+    def open_peer(self, slot):
+        peer = Peer(slot)
+        self.addCleanup(peer.close)
+        return peer
+
+    @classmethod
+    def start_class_program(cls, slot=None, ini=None, name=None):
+        program = Program(name or cls.__name__, slot, ini)
+        cls.addClassCleanup(program.stop)
+        return program.start()
+
+    @classmethod
+    def open_class_peer(cls, slot):
+        peer = Peer(slot)
+        cls.addClassCleanup(peer.close)
+        return peer
+
+    @staticmethod
+    def require_namespaces(needed):
+        """Skips unless the test network has at least `needed` namespaces."""
+        reason = netbed_skip_reason(needed)
+        if reason:
+            raise unittest.SkipTest(reason)

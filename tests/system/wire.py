@@ -1,0 +1,171 @@
+"""Datagrams built byte for byte as peers send them, and the dump text the
+program writes for a received datagram when Debug and the log are on.
+
+Wire integers are big-endian; texts are CP932 bytes in fixed fields."""
+import socket
+import struct
+import time
+
+KIND_START = 1
+KIND_USERLIST = 2
+KIND_END = 3
+KIND_CHAT = 4
+KIND_STATUS = 5
+KIND_POPUP = 6
+KIND_RESP = 7
+KIND_BOARD = 8
+KIND_CHECK = 100
+
+HEADER_SIZE = 16
+ENTRY_SIZE = 52
+MAX_USERS = 30
+# The largest datagram a peer builds (a table of 30 users); anything longer is
+# refused by the receiver.
+LARGEST = HEADER_SIZE + MAX_USERS * ENTRY_SIZE
+RESP_SIZE = 25
+
+
+def address(dotted):
+    """Four bytes, first octet first."""
+    return socket.inet_aton(dotted)
+
+
+def header(kind, addr, num, all_count, length):
+    return b"K001" + struct.pack(">HH4sHH", length, kind, address(addr), num, all_count)
+
+
+def text_field(text, size):
+    if len(text) >= size:
+        raise ValueError(f"{text!r} does not fit a {size}-byte field")
+    return text + bytes(size - len(text))
+
+
+def user_entry(addr, name, color=(0, 0, 0), cnt=1000, cond="受信可".encode("cp932")):
+    red, green, blue = color
+    return (address(addr) + text_field(name, 20) + struct.pack(">HHHH", red * 256, green * 256, blue * 256, cnt)
+            + text_field(cond, 20))
+
+
+def own_entry_datagram(kind, addr, all_count, name, **entry):
+    """KIND_START, KIND_STATUS or KIND_CHECK: the sender's own entry."""
+    return header(kind, addr, 1, all_count, HEADER_SIZE + ENTRY_SIZE) + user_entry(addr, name, **entry)
+
+
+def chat(addr, all_count, number, text):
+    body = struct.pack(">I", number) + text + b"\0"
+    return header(KIND_CHAT, addr, len(text), all_count, HEADER_SIZE + len(body)) + body
+
+
+def userlist(addr, all_count, entries):
+    return header(KIND_USERLIST, addr, len(entries), all_count, HEADER_SIZE + ENTRY_SIZE * len(entries)) + b"".join(entries)
+
+
+def end(addr, all_count):
+    return header(KIND_END, addr, 1, all_count, HEADER_SIZE)
+
+
+class Header:
+    def __init__(self, data):
+        padded = data[:HEADER_SIZE].ljust(HEADER_SIZE, b"\0")
+        self.head = padded[:4]
+        self.length, self.kind, addr, self.num, self.all_count = struct.unpack(">HH4sHH", padded[4:])
+        self.addr = socket.inet_ntoa(addr)
+
+
+def expected_resp(datagram, own_addr, bytes_16_to_19=None):
+    """The acknowledgement of `datagram`: the datagram rewritten in place, with
+    bytes 16 to 19 as the receive path left them."""
+    received = Header(datagram)
+    middle = bytes_16_to_19 if bytes_16_to_19 is not None else datagram[16:20].ljust(4, b"\0")
+    return (b"K001" + struct.pack(">HH4sHH", RESP_SIZE, KIND_RESP, address(own_addr), 5, received.all_count)
+            + middle + b"Resp\0")
+
+
+# The debug dump. Numbers are the raw field bytes read as little-endian
+# integers; len, kind, num and cnt are sign-extended to 32 bits first.
+
+def _raw16_signed(data, offset):
+    value = int.from_bytes(data[offset:offset + 2], "little")
+    return value | 0xFFFF0000 if value >= 0x8000 else value
+
+
+def _raw16(data, offset):
+    return int.from_bytes(data[offset:offset + 2], "little")
+
+
+def _raw32(data, offset):
+    return int.from_bytes(data[offset:offset + 4], "little")
+
+
+def _c_string(data, offset, size):
+    field = data[offset:offset + size]
+    return field.split(b"\0", 1)[0]
+
+
+def dump_stamp(moment):
+    return b"[%02d/%02d %02d:%02d] " % (moment.tm_mon, moment.tm_mday, moment.tm_hour, moment.tm_min)
+
+
+def _dump_head(data, moment):
+    text = dump_stamp(moment) + "\r\n*** 受信 ***\r\n".encode("cp932")
+    text += b"Head: %s\r\n" % _c_string(data, 0, len(data))
+    text += b"len:  %04x\r\n" % _raw16_signed(data, 4)
+    text += b"kind: %04x\r\n" % _raw16_signed(data, 6)
+    text += b"addr: %08x\r\n" % _raw32(data, 8)
+    text += b"num:  %04x\r\n" % _raw16_signed(data, 12)
+    text += b"allCount: %04x\r\n" % _raw16(data, 14)
+    return text
+
+
+def _dump_entry(data, number):
+    base = HEADER_SIZE + (number - 1) * ENTRY_SIZE
+    text = "番号: ".encode("cp932") + b"%d\r\n" % number
+    text += b"addr: %08x\r\n" % _raw32(data, base)
+    text += b"from: %s\r\n" % _c_string(data, base + 4, 20)
+    text += b"color.red: %04x\r\n" % _raw16(data, base + 24)
+    text += b"color.green: %04x\r\n" % _raw16(data, base + 26)
+    text += b"color.blue: %04x\r\n" % _raw16(data, base + 28)
+    text += b"cnt: %04x\r\n" % _raw16_signed(data, base + 30)
+    text += b"cond: %s\r\n" % _c_string(data, base + 32, 20)
+    return text + b"\r\n"
+
+
+def dump_received(datagram, moment, message_counter=1000, table_count=None):
+    """What the program appends to its log for a received datagram, as one
+    byte string (entry kinds write one text per entry, back to back)."""
+    data = datagram.ljust(LARGEST, b"\0")
+    kind = Header(datagram).kind
+    if kind == KIND_CHAT:
+        text = _dump_head(data, moment) + b"text-cont: %08x\r\n" % _raw32(data, 16)
+        if table_count is not None:
+            text += b"tabel-cont: %08x\r\n" % table_count
+        return text + b"my cont: %04x\r\n" % message_counter
+    if kind in (KIND_START, KIND_USERLIST, KIND_END, KIND_STATUS, KIND_CHECK):
+        count = min(Header(datagram).num, MAX_USERS)
+        return b"".join(_dump_head(data, moment) + _dump_entry(data, i) for i in range(1, count + 1))
+    return b""
+
+
+def dump_candidates(datagram, before, after, **counters):
+    """The dump for each minute between two moments (the minute may roll over
+    while the datagram is on its way)."""
+    moments = [time.localtime(before), time.localtime(after)]
+    return {dump_received(datagram, m, **counters) for m in moments}
+
+
+def acknowledges(datagram):
+    """Matches the acknowledgement of `datagram` (same allCount)."""
+    all_count = Header(datagram).all_count
+
+    def match(data, source):
+        answer = Header(data)
+        return answer.kind == KIND_RESP and answer.all_count == all_count
+
+    return match
+
+
+def of_kind(kind, source=None):
+    def match(data, sender):
+        return Header(data).kind == kind and (source is None or sender == source)
+
+    return match
