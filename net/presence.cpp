@@ -68,3 +68,7 @@ bool RemoveSender(const uint8_t*, int) { return true; }
 bool UpdateSender(const uint8_t*, int) { return true; }
 
 bool EndAnnouncement() { return true; }
+
+bool UserCheck() { return true; }
+
+bool AnnounceOwnChange() { return true; }

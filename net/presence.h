@@ -25,3 +25,10 @@ bool UpdateSender(const uint8_t* datagram, int length);
 
 // The leave announcement to every peer; shrinks the table to the own entry.
 bool EndAnnouncement();
+
+// The user check: asks every peer to answer with its own entry and empties
+// the table to the own entry, so that only those who answer come back.
+bool UserCheck();
+
+// Tells every peer of a change of the own status, name or message colour.
+bool AnnounceOwnChange();
