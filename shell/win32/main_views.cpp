@@ -4,6 +4,8 @@
 #include <commctrl.h>
 
 #include "shell/win32/main_window.h"
+#include "shell/win32/start_end_buttons.h"
+#include "shell/win32/user_area_rows.h"
 
 unsigned BoxIconStyle(BoxIcon icon) {
     switch (icon) {
@@ -33,3 +35,21 @@ void MainViews::DeliverBoardData(const uint8_t*, int) {}
 
 // Popup message windows are not part of the program yet.
 bool MainViews::StartPopupWindow(const uint8_t*, int) { return true; }
+
+int MainViews::FindUserRow(int column, const char* text) { return FindUserAreaRow(g_main.user_list, column, text); }
+
+void MainViews::AddUserRow(const char* name, const char* status, const char* address) {
+    AddUserAreaRow(g_main.user_list, name, status, address);
+}
+
+void MainViews::SetUserRow(int row, const char* name, const char* status, const char* address) {
+    SetUserAreaRow(g_main.user_list, row, name, status, address);
+}
+
+void MainViews::DeleteUserRow(int row) { DeleteUserAreaRow(g_main.user_list, row); }
+
+void MainViews::DeleteAllUserRows() { DeleteAllUserAreaRows(g_main.user_list); }
+
+void MainViews::FitUserColumns(bool address_too) { FitUserAreaColumns(g_main.user_list, address_too); }
+
+void MainViews::ShowStartEndState(StartEndState state) { ShowStartEndButtons(g_main.toolbar, g_main.menu, state); }

@@ -8,6 +8,15 @@ public:
     void SetStatusPart(int part, const char* text) override;
     void DeliverBoardData(const uint8_t* datagram, int length) override;
     bool StartPopupWindow(const uint8_t* datagram, int length) override;
+
+    int FindUserRow(int column, const char* text) override;
+    void AddUserRow(const char* name, const char* status, const char* address) override;
+    void SetUserRow(int row, const char* name, const char* status, const char* address) override;
+    void DeleteUserRow(int row) override;
+    void DeleteAllUserRows() override;
+    void FitUserColumns(bool address_too) override;
+
+    void ShowStartEndState(StartEndState state) override;
 };
 
 // The MB_ICON… style for a box icon.
