@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "messaging/log_file.h"
+#include "net/presence.h"
 #include "settings/program_paths.h"
 #include "shell/command_ids.h"
 #include "shell/shell_state.h"
@@ -58,6 +59,28 @@ void TogglePopupMode() {
     g_flags.popup_mode = on;
     ShowToggleState(IDM_POPUPMODE, on);
     SetStatusText(kStatusPartPopup, on ? "POP" : "");
+}
+
+void ShowStartEnd(StartEndState state) {
+    if (g_platform.views != nullptr) g_platform.views->ShowStartEndState(state);
+}
+
+// Announces this user. The buttons and the flag switch even when the
+// announcement failed (the failure is reported by the start sequence); the
+// network-ready flag is not looked at.
+void Start() {
+    if (g_flags.started) return;
+    StartSequence(StartMode::Command);
+    ShowStartEnd(StartEndState::Started);
+    g_flags.started = true;
+}
+
+// Says goodbye to every peer; the user area shrinks to the own row.
+void End() {
+    if (!g_flags.started) return;
+    EndAnnouncement();
+    ShowStartEnd(StartEndState::Ended);
+    g_flags.started = false;
 }
 
 // The shell's "open" for a file, shown normally; above 32 is success.
@@ -130,6 +153,9 @@ void DispatchCommand(HWND window, int id, int code, HWND /*control*/) {
         case IDM_GOTOTRAY: SendMessageA(window, UM_GOTOTRAY, 0, 0); break;
         case IDM_RESTORE: RestoreFromTray(window, true); break;
         case IDM_CLEAR: ClearOutputArea(); break;
+        case IDM_START: Start(); break;
+        case IDM_END: End(); break;
+        case IDM_USERCHECK: UserCheck(); break;
         case IDM_CTRLENTER: break;  // takes Ctrl+Enter away from the input area
         case IDC_OUTPUT:
             if (code == EN_MAXTEXT) OnOutputAreaFull(window);
