@@ -96,7 +96,7 @@ uint16_t Dispatch(uint8_t* datagram, int length, int16_t kind, uint32_t sender) 
                 failed = 0x60;
             break;
         case KIND_RESP:
-            if (!PendingAcknowledge(datagram)) failed = 0x70;
+            if (!PendingAcknowledge(datagram, length)) failed = 0x70;
             break;
         case KIND_BOARD:
             if (g_platform.views != nullptr) g_platform.views->DeliverBoardData(datagram, length);

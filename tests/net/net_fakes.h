@@ -3,10 +3,12 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <deque>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,9 +16,12 @@
 #include "messaging/log_file.h"
 #include "net/counters.h"
 #include "net/datagram.h"
+#include "net/inet_address.h"
 #include "net/peer_table.h"
+#include "net/pending_acks.h"
 #include "net/presence.h"
 #include "net/transport.h"
+#include "platform/binary_semaphore.h"
 #include "platform/datagram_socket.h"
 #include "platform/host_identity.h"
 #include "platform/local_clock.h"
@@ -48,6 +53,7 @@ public:
     std::set<uint32_t> failing;
     std::vector<Sent> sent;
     std::deque<Incoming> incoming;
+    std::mutex sending;  // a popup window's thread sends too
 
     bool Open() override { return open = open_ok; }
     bool EnableBroadcast() override { return broadcast_ok; }
@@ -59,6 +65,7 @@ public:
     void Close() override { open = false; }
     bool IsOpen() const override { return open; }
     int SendTo(const uint8_t* data, int length, uint32_t address, int port) override {
+        std::lock_guard<std::mutex> hold(sending);
         if (failing.count(address)) return -1;
         int n = max_per_send > 0 && length > max_per_send ? max_per_send : length;
         sent.push_back({Bytes(data, data + n), address, port});
@@ -75,6 +82,14 @@ public:
     }
 
     void Deliver(const Bytes& bytes, uint32_t from) { incoming.push_back({bytes, from}); }
+
+    // The datagrams sent to `address`.
+    std::vector<Bytes> SentTo(uint32_t address) const {
+        std::vector<Bytes> out;
+        for (const Sent& s : sent)
+            if (s.address == address) out.push_back(s.bytes);
+        return out;
+    }
 };
 
 class FakeHost : public HostIdentity {
@@ -116,6 +131,41 @@ public:
     std::vector<Bytes> popups;
     std::vector<Bytes> boards;
     bool popup_ok = true;
+
+    // The user area as rows of {name, status, dotted address}.
+    struct Row {
+        std::string name, status, address;
+        bool operator==(const Row&) const = default;
+    };
+    std::vector<Row> rows;
+    int fits = 0;           // FitUserColumns calls
+    int address_fits = 0;   // ... that fitted column 2 too
+    std::vector<StartEndState> start_end;
+
+    int FindUserRow(int column, const char* text) override {
+        for (int i = static_cast<int>(rows.size()) - 1; i >= 0; --i) {
+            const Row& r = rows[static_cast<size_t>(i)];
+            const std::string& cell = column == 0 ? r.name : column == 1 ? r.status : r.address;
+            if (cell == text) return i;
+        }
+        return -1;
+    }
+    void AddUserRow(const char* name, const char* status, const char* address) override {
+        rows.push_back({name, status, address});
+    }
+    void SetUserRow(int row, const char* name, const char* status, const char* address) override {
+        Row& r = rows.at(static_cast<size_t>(row));
+        r.name = name;
+        r.status = status;
+        if (address != nullptr) r.address = address;
+    }
+    void DeleteUserRow(int row) override { rows.erase(rows.begin() + row); }
+    void DeleteAllUserRows() override { rows.clear(); }
+    void FitUserColumns(bool address_too) override {
+        ++fits;
+        if (address_too) ++address_fits;
+    }
+    void ShowStartEndState(StartEndState state) override { start_end.push_back(state); }
 
     void ShowMessage(const char* text, const char* title, BoxIcon icon) override {
         boxes.push_back({text, title, icon});
@@ -172,6 +222,7 @@ protected:
         g_transport = TransportState{};
         g_host_ip_box_text = nullptr;
         ResetPeerTable();
+        PendingClear();
         SetOwnStatus("");
         SetDatagramCount(0);
         SetMessageCounter(0);
@@ -180,6 +231,7 @@ protected:
 
     void TearDown() override {
         if (LogIsOpen()) LogClose();
+        PendingClear();
         g_host_ip_box_text = nullptr;
         g_platform = Platform{};
         ResetShellFlags();
@@ -201,6 +253,19 @@ protected:
     void AddHostAddress(uint32_t address) { g_settings.Address[g_settings.Number++].address = address; }
 };
 
+// A binary semaphore that notes each wait and release in a shared journal,
+// as "<name>+" and "<name>-".
+class JournalSemaphore : public BinarySemaphore {
+public:
+    JournalSemaphore(const char* name, std::vector<std::string>* journal) : name_(name), journal_(journal) {}
+    void Wait() override { journal_->push_back(name_ + "+"); }
+    void Release() override { journal_->push_back(name_ + "-"); }
+
+private:
+    std::string name_;
+    std::vector<std::string>* journal_;
+};
+
 // A datagram of `length` bytes with a header of the given kind.
 inline Bytes HeaderOnly(int16_t kind, uint32_t addr, uint16_t num, uint16_t allCount, int length = 16) {
     Bytes b(static_cast<size_t>(length), 0);
@@ -215,6 +280,19 @@ inline UserEntry Entry(uint32_t addr, const char* name, const char* status = "Âè
     std::strncpy(e.cond, status, sizeof e.cond);
     e.cnt = cnt;
     return e;
+}
+
+inline FakeViews::Row RowOf(const char* name, const char* status, uint32_t address) {
+    return {name, status, FormatDottedAddress(address)};
+}
+
+// The acknowledgement a peer at `from` sends for `datagram`.
+inline Bytes RespFor(const Bytes& datagram, uint32_t from) {
+    Bytes resp = datagram;
+    resp.resize(std::max<size_t>(resp.size(), kRespSize));
+    MakeResp(resp.data(), from);
+    resp.resize(kRespSize);
+    return resp;
 }
 
 inline Bytes EntryDatagram(int16_t kind, uint32_t addr, const std::vector<UserEntry>& entries,
