@@ -1,48 +1,70 @@
 #include "net/peer_table.h"
 
+#include <cassert>
 #include <cstring>
 
 #include "net/counters.h"
-#include "net/semaphore_guard.h"
+#include "net/lock_order.h"
+#include "net/user_rows.h"
 #include "settings/settings.h"
-#include "shell/shell_state.h"
 
 PeerTable g_peer_table;
 
 namespace {
 char g_own_status[kOwnStatusSize] = {};
 
-// Index of the entry an incoming one belongs to: the first with its address,
-// or the own entry when the names are equal. -1 when none.
-int FindMergeTarget(const UserEntry& incoming) {
-    for (int i = 0; i < g_peer_table.count; ++i) {
-        const PeerEntry& e = g_peer_table.entries[i];
-        if (e.addr == incoming.addr) return i;
-        if (i == 0 && std::strncmp(e.from, incoming.from, kNameFieldSize) == 0) return 0;
+// A row to change once the lock is released.
+struct RowChange {
+    enum class Kind { Append, SetByAddress, SetByName } kind;
+    PeerEntry entry;
+};
+
+void ApplyRowChange(const RowChange& change) {
+    switch (change.kind) {
+        case RowChange::Kind::Append: AppendUserRow(change.entry); break;
+        case RowChange::Kind::SetByAddress: SetUserRowOf(RowKey::Address, change.entry); break;
+        case RowChange::Kind::SetByName: SetUserRowOf(RowKey::Name, change.entry); break;
     }
-    return -1;
 }
 
-void MergeOne(const UserEntry& incoming) {
-    int i = FindMergeTarget(incoming);
-    if (i >= 0) {
-        g_peer_table.entries[i] = incoming;
-        if (i == 0) SetMessageCounter(incoming.cnt);
-    } else if (g_peer_table.count < kMaxPeers) {
-        g_peer_table.entries[g_peer_table.count++] = incoming;
-    }
+// Only 14 status bytes are kept.
+void CutStatus(PeerEntry* entry) {
+    entry->cond[kStatusUsedBytes] = 0;
+    entry->cond[kStatusUsedBytes + 1] = 0;
 }
+
+// Merges one entry; returns false when it changed nothing (the table is full).
+bool MergeOne(const UserEntry& incoming, RowChange* row) {
+    for (int i = 0; i < g_peer_table.count; ++i) {
+        PeerEntry& e = g_peer_table.entries[i];
+        bool by_address = e.addr == incoming.addr;
+        bool by_name = i == 0 && std::strncmp(e.from, incoming.from, kNameFieldSize) == 0;
+        if (!by_address && !by_name) continue;
+        e = incoming;
+        // The peers' view of this user carries the number of its last chat
+        // message: the next one continues from it.
+        if (i == 0) SetMessageCounter(incoming.cnt);
+        *row = {by_address ? RowChange::Kind::SetByAddress : RowChange::Kind::SetByName, incoming};
+        return true;
+    }
+    if (g_peer_table.count >= kMaxPeers) return false;
+    g_peer_table.entries[g_peer_table.count++] = incoming;
+    *row = {RowChange::Kind::Append, incoming};
+    return true;
+}
+
+// Removes entry i; the following entries move up one place.
+void RemoveAt(int i) {
+    for (int j = i; j < g_peer_table.count - 1; ++j) g_peer_table.entries[j] = g_peer_table.entries[j + 1];
+    --g_peer_table.count;
+    g_peer_table.entries[g_peer_table.count] = PeerEntry{};
+}
+
 }  // namespace
 
 void ResetPeerTable() {
-    SemaphoreGuard lock(g_platform.peer_table_lock);
+    PeerTableLock lock;
     g_peer_table = PeerTable{};
-}
-
-void ResetPeerTableToOwnEntry() {
-    SemaphoreGuard lock(g_platform.peer_table_lock);
-    for (int i = 1; i <= kMaxPeers; ++i) g_peer_table.entries[i] = PeerEntry{};
-    if (g_peer_table.count > 1) g_peer_table.count = 1;
 }
 
 uint32_t OwnAddress() { return g_peer_table.entries[0].addr; }
@@ -51,6 +73,25 @@ int FindPeerByAddress(uint32_t address) {
     for (int i = 0; i < g_peer_table.count; ++i)
         if (g_peer_table.entries[i].addr == address) return i;
     return -1;
+}
+
+int FindLastPeerByAddress(uint32_t address) {
+    for (int i = g_peer_table.count - 1; i >= 0; --i)
+        if (g_peer_table.entries[i].addr == address) return i;
+    return -1;
+}
+
+bool LookUpPeer(uint32_t address, PeerEntry* entry) {
+    PeerTableLock lock;
+    int i = FindPeerByAddress(address);
+    if (i < 0) return false;
+    *entry = g_peer_table.entries[i];
+    return true;
+}
+
+PeerTable PeerTableSnapshot() {
+    PeerTableLock lock;
+    return g_peer_table;
 }
 
 const char* OwnStatus() { return g_own_status; }
@@ -70,12 +111,61 @@ UserEntry BuildOwnEntry(uint32_t address) {
 }
 
 bool MergeEntries(const uint8_t* datagram, int length) {
-    SemaphoreGuard lock(g_platform.peer_table_lock);
-    if (g_peer_table.count >= kMaxPeers) return true;
-    int count = ReceivedEntryCount(datagram, length);
-    for (int i = 0; i < count; ++i) {
-        UserEntry incoming;
-        if (ReadReceivedEntry(datagram, length, i, &incoming)) MergeOne(incoming);
+    RowChange rows[kMaxUserEntries];
+    int changed = 0;
+    {
+        PeerTableLock lock;
+        if (g_peer_table.count >= kMaxPeers) return true;
+        int count = ReceivedEntryCount(datagram, length);
+        for (int i = 0; i < count; ++i) {
+            UserEntry incoming;
+            // Sending to address 0 would fan out to the host address list.
+            if (!ReadReceivedEntry(datagram, length, i, &incoming) || incoming.addr == 0) continue;
+            if (MergeOne(incoming, &rows[changed])) ++changed;
+        }
     }
+    for (int i = 0; i < changed; ++i) ApplyRowChange(rows[i]);
     return true;
+}
+
+bool RemovePeer(uint32_t address) {
+    {
+        PeerTableLock lock;
+        int i = 1;  // the own entry is never removed
+        while (i < g_peer_table.count && g_peer_table.entries[i].addr != address) ++i;
+        if (i >= g_peer_table.count) return false;
+        RemoveAt(i);
+    }
+    DeleteUserRowOf(address);
+    return true;
+}
+
+bool UpdatePeer(const UserEntry& incoming) {
+    PeerEntry stored;
+    {
+        PeerTableLock lock;
+        int i = FindPeerByAddress(incoming.addr);
+        if (i < 0) return false;
+        PeerEntry& e = g_peer_table.entries[i];
+        int16_t counter = e.cnt;
+        e = incoming;
+        e.cnt = counter;
+        CutStatus(&e);
+        stored = e;
+    }
+    SetUserRowNameAndStatus(stored.addr, stored.from, stored.cond);
+    return true;
+}
+
+void KeepOnlyOwnEntry() {
+    assert(HoldingPeerTableLock());
+    for (int i = 1; i <= kMaxPeers; ++i) g_peer_table.entries[i] = PeerEntry{};
+    if (g_peer_table.count > 1) g_peer_table.count = 1;
+}
+
+void StoreOwnEntry(const UserEntry& entry) {
+    assert(HoldingPeerTableLock());
+    if (g_peer_table.count == 0) return;
+    g_peer_table.entries[0] = entry;
+    CutStatus(&g_peer_table.entries[0]);
 }

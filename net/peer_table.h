@@ -1,7 +1,11 @@
 // The table of known users: entry 0 is the own entry, then the peers in the
-// order they were learned. Guarded by the peer-table lock
-// (g_platform.peer_table_lock); the user-interface thread, where every change
-// runs, may read it without the lock.
+// order they were learned; at most 30 in all. Guarded by the peer-table lock
+// (PeerTableLock); every change runs on the user-interface thread, which may
+// also read the table without the lock. Other threads read it only under the
+// lock (LookUpPeer, PeerTableSnapshot).
+//
+// Each change of the table is mirrored in the user area's rows (user_rows.h)
+// after the lock is released.
 #pragma once
 #include <cstdint>
 
@@ -15,7 +19,7 @@ constexpr int kOwnStatusSize = 17;
 using PeerEntry = UserEntry;
 
 struct PeerTable {
-    PeerEntry entries[kMaxPeers + 1];  // one spare slot, always zero
+    PeerEntry entries[kMaxPeers + 1];  // one spare slot; every slot from `count` on is zero
     int count = 0;
 };
 
@@ -23,15 +27,19 @@ extern PeerTable g_peer_table;
 
 // Empties the table (start-up).
 void ResetPeerTable();
-// Keeps entry 0 only.
-void ResetPeerTableToOwnEntry();
 
 // The own entry's address; 0 while the table is empty.
 uint32_t OwnAddress();
 
-// Index of the first entry with this address, or -1. The caller holds the
-// lock or runs on the user-interface thread.
+// Index of the first (or last) entry with this address, or -1. The caller
+// holds the lock or runs on the user-interface thread.
 int FindPeerByAddress(uint32_t address);
+int FindLastPeerByAddress(uint32_t address);
+
+// Under the lock, from any thread: a copy of the first entry with this
+// address (false when none), or of the whole table.
+bool LookUpPeer(uint32_t address, PeerEntry* entry);
+PeerTable PeerTableSnapshot();
 
 // The own status text (at most 16 bytes kept).
 const char* OwnStatus();
@@ -42,8 +50,26 @@ void SetOwnStatus(const char* text);
 UserEntry BuildOwnEntry(uint32_t address);
 
 // Merges the user entries of a datagram of kind 1, 2 or 100 (only those lying
-// wholly within the bytes received). An entry matching an address in the
-// table, or the own entry by name, overwrites it; a new one is appended while
-// there is room. Overwriting entry 0 takes its counter over as the message
-// counter.
+// wholly within the bytes received). While the table is full nothing is
+// merged. An entry whose address the table holds, or with the own entry's
+// name, overwrites that entry and its row; overwriting entry 0 takes the
+// entry's counter over as the message counter. Another entry is appended, with
+// a row, while there is room. An entry with address 0 names no user that could
+// be sent to and is skipped.
 bool MergeEntries(const uint8_t* datagram, int length);
+
+// Removes the peer with this address (entries 1 onward: never the own entry)
+// and its row. False when there is none.
+bool RemovePeer(uint32_t address);
+
+// Overwrites the entry (the own one included) with incoming's address, keeping
+// its stored message counter, and sets its row's name and status. False when
+// the table has no such entry.
+bool UpdatePeer(const UserEntry& incoming);
+
+// Changes made while holding the lock (PeerTableLock), by the operations that
+// send under it:
+// Keeps entry 0 only.
+void KeepOnlyOwnEntry();
+// Overwrites entry 0 (while there is one).
+void StoreOwnEntry(const UserEntry& entry);

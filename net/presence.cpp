@@ -2,12 +2,16 @@
 
 #include "net/counters.h"
 #include "net/datagram.h"
+#include "net/lock_order.h"
 #include "net/peer_table.h"
+#include "net/pending_acks.h"
 #include "net/transport.h"
+#include "net/user_rows.h"
 #include "settings/inet_address.h"
 #include "settings/settings.h"
 #include "shell/error_report.h"
 #include "shell/shell_state.h"
+#include "shell/views.h"
 
 std::string (*g_host_ip_box_text)() = nullptr;
 
@@ -27,6 +31,49 @@ uint32_t HostIpBoxAddress() {
     return address;
 }
 
+void ShowStartEnd(StartEndState state) {
+    if (g_platform.views != nullptr) g_platform.views->ShowStartEndState(state);
+}
+
+// A datagram of `kind` carrying the own entry at `address`; the datagram
+// counter is advanced for it. `buf` holds kOwnEntryDatagramSize bytes.
+int BuildOwnEntryDatagram(uint8_t* buf, int16_t kind, uint32_t address) {
+    UserEntry own = BuildOwnEntry(address);
+    return BuildEntryDatagram(buf, kOwnEntryDatagramSize, kind, address, NextDatagramCount(), &own, 1);
+}
+
+// Sends to every peer in the table (entries 1 onward) in table order, one
+// unicast datagram each; stops at the first failure. The caller holds the
+// peer-table lock.
+bool SendToEachPeer(uint8_t* datagram, int length, bool keep) {
+    for (int i = 1; i < g_peer_table.count; ++i)
+        if (!SendDatagram(datagram, length, g_peer_table.entries[i].addr, g_settings.Port_Number, keep))
+            return false;
+    return true;
+}
+
+// Keeps only the own entry, releases the lock, and leaves the own row alone in
+// the user area.
+void ResetToOwnEntry(PeerTableLock* lock) {
+    KeepOnlyOwnEntry();
+    lock->Unlock();
+    ResetUserAreaToOwnRow();
+}
+
+// The entry a KIND_STATUS carries, when it lies wholly within the bytes
+// received, prepared for storing like a merged one.
+bool ReadCarriedEntry(const uint8_t* datagram, int length, UserEntry* entry) {
+    if (length < kOwnEntryDatagramSize) return false;
+    *entry = ReadUserEntry(datagram + kHeaderSize);
+    entry->from[kNameFieldSize - 1] = 0;
+    entry->cond[kStatusUsedBytes] = 0;
+    entry->cond[kStatusUsedBytes + 1] = 0;
+    return true;
+}
+
+// The datagram's corrected sender address.
+uint32_t SenderOf(const uint8_t* datagram, int length) { return ReadHeader(datagram, length).addr; }
+
 }  // namespace
 
 bool StartSequence(StartMode mode) {
@@ -40,7 +87,11 @@ bool StartSequence(StartMode mode) {
             ReportInternalError(OP_START_SEQUENCE, 0x10);
             return false;
         }
-        if (!FlagNotN(g_settings.Start_Send)) return true;
+        if (!StartSendOn(g_settings)) {
+            ShowStartEnd(StartEndState::Ended);
+            return true;
+        }
+        ShowStartEnd(StartEndState::Started);
         g_flags.started = true;
     }
 
@@ -56,19 +107,91 @@ bool StartSequence(StartMode mode) {
     return true;
 }
 
-// The handlers below take their full form with the presence exchanges; until
-// then they accept the datagram and change nothing.
+bool EndAnnouncement() {
+    uint8_t datagram[kEndDatagramSize];
+    int length = BuildEndDatagram(datagram, OwnAddress(), NextDatagramCount());
+    PeerTableLock lock;
+    bool sent = SendToEachPeer(datagram, length, false);
+    ResetToOwnEntry(&lock);
+    PendingClear();
+    if (!sent) {
+        ReportInternalError(OP_END_ANNOUNCE, 0x10);
+        return false;
+    }
+    return true;
+}
 
-bool SendWholeTable(const uint8_t*, int) { return true; }
+bool UserCheck() {
+    uint8_t datagram[kOwnEntryDatagramSize];
+    int length = BuildOwnEntryDatagram(datagram, KIND_CHECK, OwnAddress());
+    PeerTableLock lock;
+    if (!SendToEachPeer(datagram, length, true)) {
+        lock.Unlock();
+        ReportInternalError(OP_USER_CHECK, 0x10);
+        return false;
+    }
+    ResetToOwnEntry(&lock);
+    return true;
+}
 
-bool ReplyWithOwnEntry(const uint8_t*, int) { return true; }
+bool AnnounceOwnChange() {
+    UserEntry own = BuildOwnEntry(OwnAddress());
+    uint8_t datagram[kOwnEntryDatagramSize];
+    int length = BuildEntryDatagram(datagram, sizeof datagram, KIND_STATUS, own.addr,
+                                    NextDatagramCount(), &own, 1);
+    PeerTableLock lock;
+    if (!SendToEachPeer(datagram, length, true)) {
+        lock.Unlock();
+        ReportInternalError(OP_OWN_CHANGE, 0x10);
+        return false;
+    }
+    StoreOwnEntry(own);
+    lock.Unlock();
+    SetUserRowNameAndStatus(own.addr, own.from, OwnStatus());
+    return true;
+}
 
-bool RemoveSender(const uint8_t*, int) { return true; }
+bool SendWholeTable(const uint8_t*, int) {
+    uint8_t table[kMaxDatagramSize];
+    int length;
+    {
+        PeerTableLock lock;
+        length = BuildEntryDatagram(table, sizeof table, KIND_USERLIST, OwnAddress(),
+                                    NextDatagramCount(), g_peer_table.entries, g_peer_table.count);
+    }
+    int count = length > 0 ? ReadHeader(table, length).num : 0;
+    for (int i = 1; i < count; ++i) {
+        uint32_t address = ReadAddress(table + kHeaderSize + i * kUserEntrySize + kEntryOffsetAddr);
+        if (!SendDatagram(table, length, address, g_settings.Port_Number, false)) {
+            ReportInternalError(OP_WHOLE_TABLE, 0x10);
+            return false;
+        }
+    }
+    return true;
+}
 
-bool UpdateSender(const uint8_t*, int) { return true; }
+bool ReplyWithOwnEntry(const uint8_t* datagram, int length) {
+    uint32_t sender = SenderOf(datagram, length);
+    uint8_t reply[kOwnEntryDatagramSize];
+    int reply_length = BuildOwnEntryDatagram(reply, KIND_USERLIST, OwnAddress());
+    // With no sender address the reply would fan out to the host address list.
+    if (sender == 0 ||
+        !SendDatagram(reply, reply_length, sender, g_settings.Port_Number, true)) {
+        ReportInternalError(OP_CHECK_REPLY, 0x10);
+        return false;
+    }
+    return true;
+}
 
-bool EndAnnouncement() { return true; }
+bool RemoveSender(const uint8_t* datagram, int length) {
+    RemovePeer(SenderOf(datagram, length));
+    return true;
+}
 
-bool UserCheck() { return true; }
-
-bool AnnounceOwnChange() { return true; }
+bool UpdateSender(const uint8_t* datagram, int length) {
+    UserEntry incoming;
+    if (!ReadCarriedEntry(datagram, length, &incoming)) return true;
+    incoming.addr = SenderOf(datagram, length);
+    UpdatePeer(incoming);
+    return true;
+}

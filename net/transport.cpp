@@ -242,6 +242,9 @@ bool ReceiveDatagram() {
         ReportInternalError(OP_RECEIVE, 0x10);
         return false;
     }
+    // Until the network starts the table has no own entry to keep first, and
+    // nothing may be sent: what arrives before is read and dropped unanswered.
+    if (!g_flags.network_ready) return true;
     if (DebugOn()) DumpDatagram(DumpDirection::Received, datagram, length, 0);
 
     uint32_t sender = CorrectedSender(source, datagram);

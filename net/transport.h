@@ -31,7 +31,8 @@ bool SendRaw(uint8_t* datagram, int length, uint32_t destination, int port);
 // Reads and handles one datagram: at most kReceiveBufferSize bytes into a
 // zero-filled buffer (a longer one is refused and not answered), dumped,
 // sender address corrected, dispatched by kind, acknowledged unless it is an
-// acknowledgement. Handlers get the buffer and the bytes received.
+// acknowledgement. Handlers get the buffer and the bytes received. Before the
+// network starts a datagram is read and dropped, unanswered.
 bool ReceiveDatagram();
 
 // Turns a received datagram into its acknowledgement in place and sends it to

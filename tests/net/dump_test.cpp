@@ -154,7 +154,7 @@ protected:
 TEST_F(DumpToLog, WritesOnlyWhileTheLogIsActive) {
     std::strcpy(g_settings.Debug, "Yes");
     StartWithOwnAddress(Ip(192, 168, 1, 7));
-    Bytes b = EntryDatagram(KIND_START, Ip(192, 168, 1, 5), {Entry(Ip(192, 168, 1, 5), "user2")});
+    Bytes b = EntryDatagram(KIND_USERLIST, Ip(192, 168, 1, 5), {Entry(Ip(192, 168, 1, 5), "user2")});
     socket.Deliver(b, Ip(192, 168, 1, 5));
     ASSERT_TRUE(ReceiveDatagram());  // Debug on, log off: nothing at all
     ASSERT_TRUE(LogOpen(path.c_str()));

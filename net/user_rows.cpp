@@ -1,0 +1,74 @@
+#include "net/user_rows.h"
+
+#include <cassert>
+#include <string>
+
+#include "net/inet_address.h"
+#include "net/lock_order.h"
+#include "settings/settings.h"
+#include "shell/shell_state.h"
+#include "shell/views.h"
+
+namespace {
+
+// The views, checked not to be reached under the peer-table lock: a window
+// notification that reads the table under the lock would wait for itself.
+Views* RowViews() {
+    assert(!HoldingPeerTableLock() && "user-area rows changed under the peer-table lock");
+    return g_platform.views;
+}
+
+// A text of a fixed field, ending at its NUL or the end of the field.
+std::string FieldText(const char* field, size_t size) {
+    return std::string(field, BoundedLength(field, size));
+}
+
+}  // namespace
+
+void AppendUserRow(const PeerEntry& entry) {
+    Views* views = RowViews();
+    if (views == nullptr) return;
+    views->AddUserRow(FieldText(entry.from, sizeof entry.from).c_str(),
+                      FieldText(entry.cond, sizeof entry.cond).c_str(),
+                      FormatDottedAddress(entry.addr).c_str());
+    views->FitUserColumns(true);
+}
+
+void SetUserRowOf(RowKey key, const PeerEntry& entry) {
+    Views* views = RowViews();
+    if (views == nullptr) return;
+    std::string name = FieldText(entry.from, sizeof entry.from);
+    std::string address = FormatDottedAddress(entry.addr);
+    int row = key == RowKey::Address ? views->FindUserRow(2, address.c_str())
+                                     : views->FindUserRow(0, name.c_str());
+    if (row < 0) return;
+    views->SetUserRow(row, name.c_str(), FieldText(entry.cond, sizeof entry.cond).c_str(),
+                      address.c_str());
+    views->FitUserColumns(true);
+}
+
+void SetUserRowNameAndStatus(uint32_t address, const char* name, const char* status) {
+    Views* views = RowViews();
+    if (views == nullptr) return;
+    int row = views->FindUserRow(2, FormatDottedAddress(address).c_str());
+    if (row < 0) return;
+    views->SetUserRow(row, name, status, nullptr);
+    views->FitUserColumns(false);
+}
+
+void DeleteUserRowOf(uint32_t address) {
+    Views* views = RowViews();
+    if (views == nullptr) return;
+    int row = views->FindUserRow(2, FormatDottedAddress(address).c_str());
+    if (row >= 0) views->DeleteUserRow(row);
+}
+
+void ResetUserAreaToOwnRow() {
+    Views* views = RowViews();
+    if (views == nullptr) return;
+    views->DeleteAllUserRows();
+    if (g_peer_table.count == 0) return;
+    views->AddUserRow(FieldText(g_settings.Name, sizeof g_settings.Name).c_str(), OwnStatus(),
+                      FormatDottedAddress(OwnAddress()).c_str());
+    views->FitUserColumns(true);
+}
