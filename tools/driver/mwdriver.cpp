@@ -1,7 +1,9 @@
 // mwdriver: drives the program's windows from outside, for the system tests.
 //
-//   mwdriver [-w SECONDS] COMMAND ARGUMENTS...
+//   mwdriver [-w SECONDS] [-d DESKTOP] COMMAND ARGUMENTS...
 //
+// -d looks on a named desktop (a Wine virtual desktop made with
+// `explorer /desktop=NAME,...`) instead of the default one.
 // Texts in arguments and output are the hexadecimal digits of their raw
 // bytes ("-" for an empty text). Numbers are decimal or 0x-prefixed hex.
 // Lookups wait up to SECONDS (default 15) for their window. Exit status:
@@ -233,8 +235,16 @@ const Command kCommands[] = {
     {"windows", 0, 0, "", RunWindows},
 };
 
+// Windows are found only on the calling thread's desktop. The desktop may
+// still be on its way, like any window.
+bool UseDesktop(const std::string& name) {
+    HDESK desktop = nullptr;
+    WaitFor([&] { return (desktop = OpenDesktopA(name.c_str(), 0, FALSE, GENERIC_ALL)) != nullptr; });
+    return desktop && SetThreadDesktop(desktop);
+}
+
 int Usage() {
-    std::fprintf(stderr, "usage: mwdriver [-w SECONDS] COMMAND ...\n");
+    std::fprintf(stderr, "usage: mwdriver [-w SECONDS] [-d DESKTOP] COMMAND ...\n");
     for (const Command& command : kCommands) std::fprintf(stderr, "  %s %s\n", command.name, command.usage);
     return 2;
 }
@@ -245,10 +255,13 @@ int main(int argc, char** argv) {
     // Output goes to the test scripts byte for byte, without "\r\n" translation.
     _setmode(_fileno(stdout), _O_BINARY);
     Args args(argv + 1, argv + argc);
-    if (args.size() >= 2 && args[0] == "-w") {
-        g_wait_seconds = std::strtod(args[1].c_str(), nullptr);
+    std::string desktop;
+    while (args.size() >= 2 && (args[0] == "-w" || args[0] == "-d")) {
+        if (args[0] == "-w") g_wait_seconds = std::strtod(args[1].c_str(), nullptr);
+        if (args[0] == "-d") desktop = args[1];
         args.erase(args.begin(), args.begin() + 2);
     }
+    if (!desktop.empty() && !UseDesktop(desktop)) return Fail("desktop not available");
     if (args.empty()) return Usage();
     for (const Command& command : kCommands) {
         if (args[0] != command.name) continue;

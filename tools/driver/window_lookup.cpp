@@ -2,13 +2,8 @@
 
 double g_wait_seconds = 15.0;
 
-namespace {
-
-constexpr DWORD kPollMs = 100;
-
-// Calls `probe` every poll interval until it returns true or the wait ends.
-template <typename Probe>
-bool Poll(Probe probe) {
+bool WaitFor(const std::function<bool()>& probe) {
+    constexpr DWORD kPollMs = 100;
     DWORD limit = static_cast<DWORD>(g_wait_seconds * 1000);
     DWORD start = GetTickCount();
     for (;;) {
@@ -17,6 +12,8 @@ bool Poll(Probe probe) {
         Sleep(kPollMs);
     }
 }
+
+namespace {
 
 struct MessageBoxSearch {
     const std::string* title;
@@ -65,7 +62,7 @@ std::string ClassName(HWND window) {
 
 HWND WaitForTopLevel(const char* class_name, const std::string* title) {
     HWND found = nullptr;
-    Poll([&] {
+    WaitFor([&] {
         HWND window = nullptr;
         while ((window = FindWindowExA(nullptr, window, class_name, nullptr)) != nullptr) {
             if (!title || WindowText(window) == *title) {
@@ -79,12 +76,12 @@ HWND WaitForTopLevel(const char* class_name, const std::string* title) {
 }
 
 bool WaitUntilGone(const char* class_name) {
-    return Poll([&] { return FindWindowA(class_name, nullptr) == nullptr; });
+    return WaitFor([&] { return FindWindowA(class_name, nullptr) == nullptr; });
 }
 
 HWND WaitForMessageBox(const std::string* title) {
     MessageBoxSearch search{title, nullptr};
-    Poll([&] {
+    WaitFor([&] {
         EnumWindows(MatchMessageBox, reinterpret_cast<LPARAM>(&search));
         return search.found != nullptr;
     });

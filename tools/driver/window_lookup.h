@@ -4,11 +4,16 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 // Seconds every lookup waits before giving up (the -w option).
 extern double g_wait_seconds;
+
+// Calls `probe` every tenth of a second until it returns true (then true) or
+// the wait runs out (then false).
+bool WaitFor(const std::function<bool()>& probe);
 
 // A top-level window of the class, and with exactly that title unless the
 // title is null. Null when none appeared within the wait.
