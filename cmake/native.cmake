@@ -40,22 +40,23 @@ if(MOSSWICK_SANITIZE)
   target_link_options(mosswick_core PUBLIC ${SAN_FLAGS})
 endif()
 
+# The console peer: its parts in a library the unit tests link too.
+file(GLOB CONSOLE_SOURCES CONFIGURE_DEPENDS console/*.cpp)
+list(FILTER CONSOLE_SOURCES EXCLUDE REGEX "console/console_main\\.cpp$")
+add_library(mosswick_console STATIC ${CONSOLE_SOURCES})
+target_link_libraries(mosswick_console PUBLIC mosswick_core)
+add_executable(mosswick-console console/console_main.cpp)
+target_link_libraries(mosswick-console PRIVATE mosswick_console)
+
 include(GoogleTest)
 
 # Unit tests of the portable core: one executable, one folder per component.
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS
   tests/net/*.cpp tests/settings/*.cpp tests/messaging/*.cpp tests/shell/*.cpp
-  tests/common/*.cpp tests/profile/*.cpp)
+  tests/common/*.cpp tests/profile/*.cpp tests/console/*.cpp)
 add_executable(unit_tests ${UNIT_TEST_SOURCES})
-target_link_libraries(unit_tests PRIVATE mosswick_core GTest::gtest GTest::gmock GTest::gtest_main)
+target_link_libraries(unit_tests PRIVATE mosswick_console mosswick_core GTest::gtest GTest::gmock GTest::gtest_main)
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
-
-# The console peer.
-file(GLOB CONSOLE_SOURCES CONFIGURE_DEPENDS console/*.cpp)
-if(CONSOLE_SOURCES)
-  add_executable(mosswick-console ${CONSOLE_SOURCES})
-  target_link_libraries(mosswick-console PRIVATE mosswick_core)
-endif()
 
 # Benchmarks.
 find_package(benchmark QUIET)

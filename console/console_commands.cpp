@@ -1,0 +1,82 @@
+#include <cstring>
+
+#include "console/console_peer.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: mosswick-console [--dir DIRECTORY]\n"
+    "\n"
+    "Joins the Mosswick chat on this machine's network from a terminal. The\n"
+    "settings are read from DIRECTORY/Mosswick.ini (default: the current\n"
+    "directory), exactly as the Windows program reads its own; the message log\n"
+    "goes to DIRECTORY/Mosslog.txt when Log_Save is Yes.\n"
+    "\n"
+    "Commands (one per line on standard input):\n"
+    "  /start          announce this user to the host address list (Start)\n"
+    "  /end            leave: tell every known user (End)\n"
+    "  /check          user check: ask every known user to answer again\n"
+    "  /status TEXT    set the own status text (at most 14 bytes in CP932)\n"
+    "  /users          print the user list\n"
+    "  /help           this text\n"
+    "  /quit           leave and exit (also end of input, Ctrl+C)\n"
+    "\n"
+    "The user list is printed whenever it changes, as '[users] N' followed by\n"
+    "one line per user: name, status and address separated by tabs. Texts are\n"
+    "shown in UTF-8 and sent in CP932.\n";
+
+}  // namespace
+
+void PrintConsoleUsage(std::FILE* out) { std::fputs(kUsage, out); }
+
+ConsoleOptions ParseConsoleOptions(int argc, char** argv) {
+    ConsoleOptions options;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            options.show_help = true;
+        } else if (arg == "--dir" || arg == "-d") {
+            if (i + 1 >= argc) {
+                options.error = "--dir needs a directory";
+                return options;
+            }
+            options.directory = argv[++i];
+        } else if (arg.rfind("--dir=", 0) == 0) {
+            options.directory = arg.substr(6);
+        } else {
+            options.error = "unknown argument: " + arg;
+            return options;
+        }
+    }
+    if (options.directory.empty()) options.error = "--dir needs a directory";
+    return options;
+}
+
+ParsedLine ParseConsoleLine(const std::string& raw) {
+    std::string line = raw;
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    ParsedLine parsed;
+    if (line.empty()) return parsed;
+    if (line[0] != '/') {
+        parsed.command = ConsoleCommand::Say;
+        parsed.argument = line;
+        return parsed;
+    }
+    size_t space = line.find(' ');
+    std::string word = line.substr(0, space);
+    parsed.argument = space == std::string::npos ? "" : line.substr(space + 1);
+    struct Name {
+        const char* word;
+        ConsoleCommand command;
+    };
+    static const Name kNames[] = {
+        {"/start", ConsoleCommand::Start}, {"/end", ConsoleCommand::End},
+        {"/check", ConsoleCommand::Check}, {"/status", ConsoleCommand::Status},
+        {"/users", ConsoleCommand::Users}, {"/help", ConsoleCommand::Help},
+        {"/quit", ConsoleCommand::Quit},
+    };
+    parsed.command = ConsoleCommand::Unknown;
+    for (const Name& n : kNames)
+        if (word == n.word) parsed.command = n.command;
+    return parsed;
+}

@@ -1,0 +1,86 @@
+#include "console/console_views.h"
+
+#include "console/text_codec.h"
+#include "net/datagram.h"
+
+namespace {
+
+const char* IconWord(BoxIcon icon) {
+    switch (icon) {
+        case BoxIcon::Information: return "info";
+        case BoxIcon::Warning: return "warning";
+        case BoxIcon::Error: return "error";
+        case BoxIcon::Exclamation: return "notice";
+    }
+    return "message";
+}
+
+const std::string& Column(const UserRow& row, int column) {
+    return column == 0 ? row.name : column == 1 ? row.status : row.address;
+}
+
+}  // namespace
+
+void ConsoleViews::PrintLine(const std::string& prefix, const std::string& cp932_text) {
+    std::fprintf(out_, "%s%s\n", prefix.c_str(), Cp932ToUtf8(cp932_text).c_str());
+    std::fflush(out_);
+}
+
+void ConsoleViews::ShowMessage(const char* text, const char* title, BoxIcon icon) {
+    std::string line = std::string(title) + ": " + text;
+    for (char& c : line)
+        if (c == '\n' || c == '\r') c = ' ';
+    PrintLine(std::string("[") + IconWord(icon) + "] ", line);
+}
+
+void ConsoleViews::SetStatusPart(int, const char*) {}
+
+void ConsoleViews::DeliverBoardData(const uint8_t*, int) {}
+
+bool ConsoleViews::StartPopupWindow(const uint8_t* datagram, int length) {
+    PrintLine("[popup] ", std::string(MessageText(datagram, length)));
+    return true;
+}
+
+int ConsoleViews::FindUserRow(int column, const char* text) {
+    for (int i = static_cast<int>(rows_.size()) - 1; i >= 0; --i)
+        if (Column(rows_[static_cast<size_t>(i)], column) == text) return i;
+    return -1;
+}
+
+void ConsoleViews::AddUserRow(const char* name, const char* status, const char* address) {
+    rows_.push_back(UserRow{name, status, address});
+}
+
+void ConsoleViews::SetUserRow(int row, const char* name, const char* status, const char* address) {
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+    UserRow& r = rows_[static_cast<size_t>(row)];
+    r.name = name;
+    r.status = status;
+    if (address != nullptr) r.address = address;
+}
+
+void ConsoleViews::DeleteUserRow(int row) {
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+    rows_.erase(rows_.begin() + row);
+}
+
+void ConsoleViews::DeleteAllUserRows() {
+    rows_.clear();
+}
+
+void ConsoleViews::ShowStartEndState(StartEndState state) {
+    std::fprintf(out_, "[state] %s\n", state == StartEndState::Started ? "started" : "ended");
+    std::fflush(out_);
+}
+
+void ConsoleViews::PrintUsers() {
+    printed_ = rows_;
+    std::fprintf(out_, "[users] %zu\n", rows_.size());
+    for (const UserRow& r : rows_)
+        PrintLine("  ", r.name + "\t" + r.status + "\t" + r.address);
+}
+
+void ConsoleViews::PrintUsersIfChanged() {
+    if (rows_ != printed_) PrintUsers();
+}

@@ -1,0 +1,43 @@
+// The console peer's views: message boxes become printed lines, and the user
+// area is a list of rows kept the way the window keeps its list view, so the
+// core's row operations behave the same.
+#pragma once
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "shell/views.h"
+
+struct UserRow {
+    std::string name, status, address;  // CP932
+    bool operator==(const UserRow&) const = default;
+};
+
+class ConsoleViews : public Views {
+public:
+    explicit ConsoleViews(std::FILE* out) : out_(out) {}
+
+    void ShowMessage(const char* text, const char* title, BoxIcon icon) override;
+    void SetStatusPart(int part, const char* text) override;
+    void DeliverBoardData(const uint8_t* datagram, int length) override;
+    bool StartPopupWindow(const uint8_t* datagram, int length) override;
+
+    int FindUserRow(int column, const char* text) override;
+    void AddUserRow(const char* name, const char* status, const char* address) override;
+    void SetUserRow(int row, const char* name, const char* status, const char* address) override;
+    void DeleteUserRow(int row) override;
+    void DeleteAllUserRows() override;
+    void ShowStartEndState(StartEndState state) override;
+
+    const std::vector<UserRow>& Rows() const { return rows_; }
+    // Prints the user list when it differs from the one printed last.
+    void PrintUsersIfChanged();
+    void PrintUsers();
+    // Prints one line of the program's own (CP932) text, converted to UTF-8.
+    void PrintLine(const std::string& prefix, const std::string& cp932_text);
+
+private:
+    std::FILE* out_;
+    std::vector<UserRow> rows_;
+    std::vector<UserRow> printed_;  // the list as last printed
+};
