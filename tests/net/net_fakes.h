@@ -53,7 +53,7 @@ public:
     std::set<uint32_t> failing;
     std::vector<Sent> sent;
     std::deque<Incoming> incoming;
-    std::mutex sending;  // a popup window's thread sends too
+    mutable std::mutex sending;  // a popup window's thread sends too
 
     bool Open() override { return open = open_ok; }
     bool EnableBroadcast() override { return broadcast_ok; }
@@ -85,6 +85,7 @@ public:
 
     // The datagrams sent to `address`.
     std::vector<Bytes> SentTo(uint32_t address) const {
+        std::lock_guard<std::mutex> hold(sending);
         std::vector<Bytes> out;
         for (const Sent& s : sent)
             if (s.address == address) out.push_back(s.bytes);
