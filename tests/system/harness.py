@@ -126,14 +126,16 @@ def udp_socket(slot, port, host=""):
 
 
 class Peer:
-    """A scripted peer: a UDP socket on the program's port in its own namespace."""
+    """A scripted peer: a UDP socket on the program's port in its own
+    namespace. Datagrams that arrive while the peer waits for something else
+    are kept, in order, for later waits."""
 
     def __init__(self, slot, port=PORT):
         self.slot = slot
         self.address = slot_address(slot)
         self.port = port
         self.sock = udp_socket(slot, port)
-        self.received = []
+        self.kept = []
 
     def close(self):
         self.sock.close()
@@ -142,25 +144,33 @@ class Peer:
         self.sock.sendto(datagram, (to, self.port))
 
     def receive(self, timeout):
-        """(datagram, source address), or None when nothing arrives in time."""
+        """The next datagram from the socket as (datagram, source address),
+        or None when nothing arrives in time."""
         self.sock.settimeout(max(timeout, 0.001))
         try:
             data, source = self.sock.recvfrom(65536)
         except socket.timeout:
             return None
-        self.received.append((data, source[0]))
         return data, source[0]
 
     def wait_for(self, match, timeout):
-        """The first datagram for which match(datagram, source) holds."""
+        """The first datagram, kept or new, for which match(datagram, source)
+        holds."""
+        for index, (data, source) in enumerate(self.kept):
+            if match(data, source):
+                del self.kept[index]
+                return data
         deadline = time.monotonic() + timeout
         while True:
             left = deadline - time.monotonic()
             if left <= 0:
                 return None
             got = self.receive(left)
-            if got and match(*got):
+            if got is None:
+                return None
+            if match(*got):
                 return got[0]
+            self.kept.append(got)
 
     def exchange(self, datagram, to, match, timeout=START_WAIT, resend=1.0, alive=None):
         """Sends `datagram` every `resend` seconds until an answer that matches
@@ -175,8 +185,10 @@ class Peer:
         return None
 
     def drain(self):
+        """Forgets everything received so far."""
         while self.receive(0.05):
             pass
+        self.kept.clear()
 
 
 # ----------------------------------------------------------------- the program

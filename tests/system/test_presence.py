@@ -1,0 +1,64 @@
+"""Presence as the user and the peers see it: the user area follows the peer
+table, an announcement is answered with the table, and the end of the session
+says goodbye once."""
+import unittest
+
+import harness as h
+import wire
+
+AVAILABLE = "受信可".encode("cp932")
+
+
+class Presence(h.SystemTestCase):
+
+    def setUp(self):
+        super().setUp()
+        self.require_namespaces(2)
+        self.program = self.start_program(1)
+        self.peer = self.open_peer(2)
+        self.own = h.slot_address(1)
+
+    def rows(self):
+        return self.program.list_rows("IDC_USERLIST")
+
+    def wait_rows(self, expected, timeout=15):
+        if not h.wait_until(lambda: self.rows() == expected, timeout, interval=0.5):
+            self.assertEqual(self.rows(), expected)
+
+    def announce(self, all_count, name=b"peer", cond=AVAILABLE):
+        hello = wire.own_entry_datagram(wire.KIND_START, self.peer.address, all_count, name, cond=cond)
+        ack = self.peer.exchange(hello, self.own, wire.acknowledges(hello), alive=self.program.running)
+        self.assertIsNotNone(ack, "the announcement was not acknowledged")
+
+    def test_rows_follow_announcements_and_departures(self):
+        own_row = [h.login_name(), AVAILABLE, self.own.encode()]
+        self.wait_rows([own_row], timeout=h.START_WAIT)
+
+        name, cond = "ピア".encode("cp932"), "会議中".encode("cp932")
+        self.announce(5000, name, cond)
+        self.wait_rows([own_row, [name, cond, self.peer.address.encode()]])
+
+        # The answer to an announcement is the whole table, own entry first.
+        table = self.peer.wait_for(wire.of_kind(wire.KIND_USERLIST, self.own), 10)
+        self.assertIsNotNone(table, "no user list in answer to the announcement")
+        self.assertEqual((wire.Header(table).num, len(table)), (2, wire.HEADER_SIZE + 2 * wire.ENTRY_SIZE))
+        self.assertEqual(table[16:20], wire.address(self.own))
+
+        goodbye = wire.end(self.peer.address, 5001)
+        self.assertIsNotNone(self.peer.exchange(goodbye, self.own, wire.acknowledges(goodbye), timeout=10))
+        self.wait_rows([own_row])
+
+    def test_end_of_session_says_goodbye_once(self):
+        self.announce(6000)
+        self.peer.drain()
+        self.program.end_session(1)
+        self.assertIsNotNone(self.peer.wait_for(wire.of_kind(wire.KIND_END, self.own), 10),
+                             "no leave announcement")
+        self.program.end_session(1)
+        self.program.close()
+        self.assertEqual(self.program.wait_exit(), 0)
+        self.assertIsNone(self.peer.wait_for(wire.of_kind(wire.KIND_END), 1.0), "a second leave announcement")
+
+
+if __name__ == "__main__":
+    unittest.main()
