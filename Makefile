@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN := build/win
 
-.PHONY: run test setup configure build native win unit-tests win-tests system-tests clean
+.PHONY: run test setup configure build unit-tests system-tests fuzz clean
 
 setup:
 	@tools/setup.sh
@@ -29,6 +29,10 @@ test: unit-tests system-tests
 
 run: build
 	@tools/run.sh
+
+# The receive-path fuzzer, built with clang in build/fuzz, for a bounded run.
+fuzz: setup
+	@tools/run-fuzz.sh
 
 clean:
 	rm -rf build
