@@ -3,6 +3,15 @@
 // input byte. Debug is on and the log is open, so the dump of every received
 // and sent datagram runs too. The readers of the datagram format also run on
 // an exact-size copy of the bytes, so that a read past them is caught.
+//
+// A first byte with its top bit set starts a sequence instead: up to eight
+// datagrams, each as one byte (source index; bit 0x40 runs a resend pass
+// first, bit 0x20 a user check, bit 0x10 makes sends to the peer 10.0.0.3
+// fail), a big-endian 16-bit length and the bytes.
+// Sequences reach the states that only several datagrams build up: departures
+// and returns, a check and its answers, kept datagrams and their
+// acknowledgements.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +25,8 @@
 #include "net/datagram.h"
 #include "net/dump.h"
 #include "net/peer_table.h"
+#include "net/pending_acks.h"
+#include "net/presence.h"
 #include "net/transport.h"
 #include "platform/datagram_socket.h"
 #include "platform/local_clock.h"
@@ -41,6 +52,7 @@ public:
     bool has_pending = false;
     uint32_t from = 0;
     bool open = true;
+    uint32_t failing = 0;  // sends to this address fail
 
     bool Open() override { return open = true; }
     bool EnableBroadcast() override { return true; }
@@ -48,9 +60,9 @@ public:
     bool Bind(int) override { return true; }
     void Close() override { open = false; }
     bool IsOpen() const override { return open; }
-    int SendTo(const uint8_t* data, int length, uint32_t, int) override {
+    int SendTo(const uint8_t* data, int length, uint32_t address, int) override {
         Touch(data, length);
-        return length;
+        return address == failing ? -1 : length;
     }
     int ReceiveFrom(uint8_t* buf, int capacity, uint32_t* source) override {
         if (!has_pending) return -1;
@@ -64,6 +76,35 @@ public:
 
 class FuzzViews : public Views {
 public:
+    // The user area: {name, status, address} per row. A row index the core
+    // passes must be one that FindUserRow gave.
+    struct Row {
+        std::string cells[3];
+    };
+    std::vector<Row> rows;
+
+    int FindUserRow(int column, const char* text) override {
+        if (column < 0 || column > 2) std::abort();
+        for (int i = static_cast<int>(rows.size()) - 1; i >= 0; --i)
+            if (rows[static_cast<size_t>(i)].cells[column] == text) return i;
+        return -1;
+    }
+    void AddUserRow(const char* name, const char* status, const char* address) override {
+        rows.push_back({{name, status, address}});
+    }
+    void SetUserRow(int row, const char* name, const char* status, const char* address) override {
+        if (row < 0 || row >= static_cast<int>(rows.size())) std::abort();
+        Row& r = rows[static_cast<size_t>(row)];
+        r.cells[0] = name;
+        r.cells[1] = status;
+        if (address != nullptr) r.cells[2] = address;
+    }
+    void DeleteUserRow(int row) override {
+        if (row < 0 || row >= static_cast<int>(rows.size())) std::abort();
+        rows.erase(rows.begin() + row);
+    }
+    void DeleteAllUserRows() override { rows.clear(); }
+
     void ShowMessage(const char* text, const char* title, BoxIcon) override {
         g_sink = g_sink + static_cast<unsigned>(std::strlen(text) + std::strlen(title));
     }
@@ -89,6 +130,7 @@ FuzzViews g_views;
 FixedClock g_clock;
 std::string g_log_path;
 PeerTable g_table_at_start;
+std::vector<FuzzViews::Row> g_rows_at_start;
 long g_runs = 0;
 
 uint32_t Ip(uint8_t a, uint8_t b, uint8_t c, uint8_t d) { return MakeAddress(a, b, c, d); }
@@ -130,6 +172,7 @@ void SetUpOnce() {
     int len = BuildEntryDatagram(list, sizeof list, KIND_USERLIST, peers[0].addr, 1, peers, 2);
     MergeEntries(list, len);
     g_table_at_start = g_peer_table;
+    g_rows_at_start = g_views.rows;
 }
 
 const uint32_t kSources[] = {
@@ -156,6 +199,37 @@ void ReadEverything(const std::vector<uint8_t>& bytes) {
             g_sink = g_sink + static_cast<unsigned>(text.size());
 }
 
+// One datagram from source `selector`, exactly as many bytes as given: a
+// read past them is caught.
+void Receive(uint8_t selector, const std::vector<uint8_t>& bytes) {
+    ReadEverything(bytes);
+    PeerEntry own_before = g_peer_table.entries[0];
+    g_socket.from = kSources[selector % (sizeof kSources / sizeof kSources[0])];
+    g_socket.pending = bytes;
+    g_socket.has_pending = true;
+    SocketEvent(1);
+    // The own entry is overwritten in place, never removed or moved: it keeps
+    // its address (matched by address) or its name (matched by name).
+    const PeerEntry& own = g_peer_table.entries[0];
+    if (own.addr != own_before.addr && std::strncmp(own.from, own_before.from, kNameFieldSize) != 0)
+        std::abort();
+}
+
+void RunSequence(const uint8_t* data, size_t size) {
+    constexpr int kMaxSteps = 8;
+    size_t at = 0;
+    for (int step = 0; step < kMaxSteps && at + 3 <= size; ++step) {
+        uint8_t selector = data[at];
+        size_t length = std::min<size_t>(ReadU16BE(data + at + 1), size - at - 3);
+        at += 3;
+        g_socket.failing = (selector & 0x10) ? Ip(10, 0, 0, 3) : 0;
+        if (selector & 0x40) ResendPass();
+        if (selector & 0x20) UserCheck();
+        Receive(selector, std::vector<uint8_t>(data + at, data + at + length));
+        at += length;
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -163,30 +237,36 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)ready;
     if (size == 0 || size > kMaxInput) return 0;
 
-    // A fresh table and counters each run, and a log that does not grow without end.
+    // A fresh table, rows, pending-ack list and counters each run, and a log
+    // that does not grow without end.
     g_peer_table = g_table_at_start;
+    g_views.rows = g_rows_at_start;
+    PendingClear();
     ResetCountersForNetworkStart();
     if (++g_runs % 2000 == 0) {
         LogClose();
         OpenLog();
     }
 
-    std::vector<uint8_t> bytes(data + 1, data + size);  // exact size: reads past it are caught
-    ReadEverything(bytes);
+    g_socket.failing = 0;
+    if (data[0] & 0x80)
+        RunSequence(data + 1, size - 1);
+    else
+        Receive(data[0], std::vector<uint8_t>(data + 1, data + size));
 
-    g_socket.from = kSources[data[0] % (sizeof kSources / sizeof kSources[0])];
-    g_socket.pending = bytes;
-    g_socket.has_pending = true;
-    SocketEvent(1);
-
-    // The table keeps its invariants whatever arrived.
-    if (g_peer_table.count < 0 || g_peer_table.count > kMaxPeers) std::abort();
+    // The table keeps its invariants whatever arrived: at most 30 entries, the
+    // own entry still first, no entry without an address, texts ended within
+    // their fields, and every slot from the count on all zero.
+    if (g_peer_table.count < 1 || g_peer_table.count > kMaxPeers) std::abort();
+    if (OwnAddress() == 0) std::abort();
+    static const PeerEntry kZero{};
     for (int i = 0; i <= kMaxPeers; ++i) {
         const PeerEntry& e = g_peer_table.entries[i];
         if (std::memchr(e.from, 0, sizeof e.from) == nullptr) std::abort();
         if (std::memchr(e.cond, 0, sizeof e.cond) == nullptr) std::abort();
+        if (i < g_peer_table.count && e.addr == 0) std::abort();
+        if (i >= g_peer_table.count && std::memcmp(&e, &kZero, sizeof e) != 0) std::abort();
     }
-    for (int i = g_peer_table.count; i <= kMaxPeers; ++i)
-        if (g_peer_table.entries[i].addr != 0) std::abort();
+    if (PendingCount() < 0 || PendingCount() > kMaxPendingAcks) std::abort();
     return 0;
 }

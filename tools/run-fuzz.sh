@@ -47,6 +47,16 @@ entry() { ip $1; text "$2" 20; printf '\x12\x00\x34\x00\x56\x00'; be16 1000; tex
   printf '\x00\x0a\x00\x0a\x01\x2c\x01\x2c'; zeros 392; } >"$SEEDS/board"
 { printf '\x07'; header 16 9 "1 2 3 4" 0 1010; } >"$SEEDS/unknown-kind"
 
+# Sequences: a first byte 0x80, then per datagram a selector byte (source as
+# above; 0x40 resend pass first, 0x20 user check first, 0x10 sends to 10.0.0.3
+# fail), a 16-bit length and the datagram.
+step() { printf "\\x$(printf %02x "$1")"; be16 "$2"; }
+{ printf '\x80'; step 7 68; header 68 100 "192 168 9 9" 1 1011; entry "192 168 9 9" user4 a
+  step $((0x47)) 25; header 25 7 "192 168 9 9" 5 1001; zeros 4; printf 'Resp\x00'; } >"$SEEDS/seq-check-answered"
+{ printf '\x80'; step 3 16; header 16 3 "10 0 0 2" 1 1012
+  step $((0x23)) 68; header 68 1 "10 0 0 2" 1 1013; entry "10 0 0 2" user2 back
+  step $((0x53)) 120; header 120 2 "10 0 0 2" 2 1014; entry "10 0 0 2" user2 a; entry "10 1 1 7" user1 b; } >"$SEEDS/seq-end-start-list"
+
 # --- Run. New inputs go to a scratch corpus; the seeds stay as generated.
 WORK="$BUILD/corpus"
 mkdir -p "$WORK"
