@@ -80,6 +80,18 @@ def netbed_skip_reason(needed):
     return os.environ.get("MW_NETBED_SKIP") or "the test network is not up (run through tools/run-system-tests.sh)"
 
 
+def set_loss(slot, percent, direction="both"):
+    """Drops that share of the packets in the slot's namespace (0: none)."""
+    subprocess.run([str(NETBED), "loss", str(slot), str(percent), direction], check=True,
+                   stdin=subprocess.DEVNULL)
+
+
+def long_scenario(test):
+    """Marks a test that waits for the program's own timers (tens of seconds);
+    MW_QUICK=1 leaves such tests out."""
+    return unittest.skipIf(os.environ.get("MW_QUICK") == "1", "long scenario (MW_QUICK=1)")(test)
+
+
 def namespace_name(slot):
     return f"{netbed_prefix()}{slot}"
 
