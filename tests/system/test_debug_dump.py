@@ -16,7 +16,8 @@ class DebugDump(h.SystemTestCase):
         peer = self.open_peer(2)
         own = h.slot_address(1)
         probe = wire.chat(peer.address, 3000, 1001, b"probe")
-        self.assertIsNotNone(peer.exchange(probe, own, wire.acknowledges(probe), alive=program.running), "no acknowledgement")
+        self.assertIsNotNone(peer.exchange(probe, own, wire.acknowledges(probe), alive=program.running),
+                             "no acknowledgement")
 
         status = wire.own_entry_datagram(wire.KIND_STATUS, peer.address, 3001, "ピア".encode("cp932"),
                                          color=(0x12, 0x34, 0x56), cnt=1005, cond="会議中".encode("cp932"))

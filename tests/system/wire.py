@@ -57,7 +57,8 @@ def chat(addr, all_count, number, text):
 
 
 def userlist(addr, all_count, entries):
-    return header(KIND_USERLIST, addr, len(entries), all_count, HEADER_SIZE + ENTRY_SIZE * len(entries)) + b"".join(entries)
+    length = HEADER_SIZE + ENTRY_SIZE * len(entries)
+    return header(KIND_USERLIST, addr, len(entries), all_count, length) + b"".join(entries)
 
 
 def end(addr, all_count):
