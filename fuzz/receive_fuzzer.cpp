@@ -204,14 +204,15 @@ void ReadEverything(const std::vector<uint8_t>& bytes) {
 void Receive(uint8_t selector, const std::vector<uint8_t>& bytes) {
     ReadEverything(bytes);
     PeerEntry own_before = g_peer_table.entries[0];
+    int count_before = g_peer_table.count;
     g_socket.from = kSources[selector % (sizeof kSources / sizeof kSources[0])];
     g_socket.pending = bytes;
     g_socket.has_pending = true;
     SocketEvent(1);
-    // The own entry is overwritten in place, never removed or moved: it keeps
-    // its address (matched by address) or its name (matched by name).
-    const PeerEntry& own = g_peer_table.entries[0];
-    if (own.addr != own_before.addr && std::strncmp(own.from, own_before.from, kNameFieldSize) != 0)
+    // Only a departure shrinks the table, and it never takes the own entry:
+    // the entry after it must not have moved up into its place.
+    if (g_peer_table.count < count_before &&
+        std::memcmp(&g_peer_table.entries[0], &own_before, sizeof own_before) != 0)
         std::abort();
 }
 
