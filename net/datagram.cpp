@@ -114,13 +114,27 @@ int ReceivedEntryCount(const uint8_t* datagram, int length) {
     return std::min({num, whole, kMaxUserEntries});
 }
 
+namespace {
+// The entry at `at`, ready to store: a name of 20 bytes without its NUL is cut
+// to 19; only 14 status bytes count.
+UserEntry ReadEntryForStoring(const uint8_t* at) {
+    UserEntry entry = ReadUserEntry(at);
+    entry.from[kNameFieldSize - 1] = 0;
+    entry.cond[kStatusUsedBytes] = 0;
+    entry.cond[kStatusUsedBytes + 1] = 0;
+    return entry;
+}
+}  // namespace
+
 bool ReadReceivedEntry(const uint8_t* datagram, int length, int index, UserEntry* entry) {
     if (index < 0 || index >= ReceivedEntryCount(datagram, length)) return false;
-    *entry = ReadUserEntry(datagram + kHeaderSize + index * kUserEntrySize);
-    // A name of 20 bytes without its NUL is cut to 19; only 14 status bytes count.
-    entry->from[kNameFieldSize - 1] = 0;
-    entry->cond[kStatusUsedBytes] = 0;
-    entry->cond[kStatusUsedBytes + 1] = 0;
+    *entry = ReadEntryForStoring(datagram + kHeaderSize + index * kUserEntrySize);
+    return true;
+}
+
+bool ReadCarriedEntry(const uint8_t* datagram, int length, UserEntry* entry) {
+    if (length < kOwnEntryDatagramSize) return false;
+    *entry = ReadEntryForStoring(datagram + kHeaderSize);
     return true;
 }
 

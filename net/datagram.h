@@ -111,6 +111,10 @@ int ReceivedEntryCount(const uint8_t* datagram, int length);
 // when the entry does not lie wholly within the bytes received.
 bool ReadReceivedEntry(const uint8_t* datagram, int length, int index, UserEntry* entry);
 
+// The one entry a KIND_STATUS carries, prepared the same way, whatever its
+// `num` says. False when it does not lie wholly within the bytes received.
+bool ReadCarriedEntry(const uint8_t* datagram, int length, UserEntry* entry);
+
 // Colours: a component c travels as c x 256; `colour` is 0x00BBGGRR.
 uint16_t ColourField(uint8_t component);
 uint8_t ColourComponent(uint16_t field);

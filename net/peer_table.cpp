@@ -119,8 +119,11 @@ bool MergeEntries(const uint8_t* datagram, int length) {
         int count = ReceivedEntryCount(datagram, length);
         for (int i = 0; i < count; ++i) {
             UserEntry incoming;
-            // Sending to address 0 would fan out to the host address list.
-            if (!ReadReceivedEntry(datagram, length, i, &incoming) || incoming.addr == 0) continue;
+            if (!ReadReceivedEntry(datagram, length, i, &incoming)) continue;
+            // A peer at address 0 would make every send to it fan out to the
+            // host address list; only the own entry (the first one) is taken
+            // whatever its address.
+            if (incoming.addr == 0 && g_peer_table.count > 0) continue;
             if (MergeOne(incoming, &rows[changed])) ++changed;
         }
     }

@@ -55,7 +55,7 @@ UserEntry BuildOwnEntry(uint32_t address);
 // name, overwrites that entry and its row; overwriting entry 0 takes the
 // entry's counter over as the message counter. Another entry is appended, with
 // a row, while there is room. An entry with address 0 names no user that could
-// be sent to and is skipped.
+// be sent to and is skipped, except as the own entry of an empty table.
 bool MergeEntries(const uint8_t* datagram, int length);
 
 // Removes the peer with this address (entries 1 onward: never the own entry)

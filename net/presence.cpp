@@ -1,5 +1,7 @@
 #include "net/presence.h"
 
+#include <cassert>
+
 #include "net/counters.h"
 #include "net/datagram.h"
 #include "net/lock_order.h"
@@ -46,6 +48,7 @@ int BuildOwnEntryDatagram(uint8_t* buf, int16_t kind, uint32_t address) {
 // unicast datagram each; stops at the first failure. The caller holds the
 // peer-table lock.
 bool SendToEachPeer(uint8_t* datagram, int length, bool keep) {
+    assert(HoldingPeerTableLock());
     for (int i = 1; i < g_peer_table.count; ++i)
         if (!SendDatagram(datagram, length, g_peer_table.entries[i].addr, g_settings.Port_Number, keep))
             return false;
@@ -58,17 +61,6 @@ void ResetToOwnEntry(PeerTableLock* lock) {
     KeepOnlyOwnEntry();
     lock->Unlock();
     ResetUserAreaToOwnRow();
-}
-
-// The entry a KIND_STATUS carries, when it lies wholly within the bytes
-// received, prepared for storing like a merged one.
-bool ReadCarriedEntry(const uint8_t* datagram, int length, UserEntry* entry) {
-    if (length < kOwnEntryDatagramSize) return false;
-    *entry = ReadUserEntry(datagram + kHeaderSize);
-    entry->from[kNameFieldSize - 1] = 0;
-    entry->cond[kStatusUsedBytes] = 0;
-    entry->cond[kStatusUsedBytes + 1] = 0;
-    return true;
 }
 
 // The datagram's corrected sender address.
