@@ -44,18 +44,6 @@ TEST(LockOrderDeathTest, PeerTableLockAfterPendingAckLockStopsADebugBuild) {
 #endif
 }
 
-TEST(LockOrder, GuardsNoteWhatTheThreadHolds) {
-    {
-        PeerTableLock table;
-        PendingAckLock pending;  // the allowed order
-        EXPECT_TRUE(HoldingPeerTableLock());
-        EXPECT_TRUE(HoldingPendingAckLock());
-        table.Unlock();
-        EXPECT_FALSE(HoldingPeerTableLock());
-    }
-    EXPECT_FALSE(HoldingPendingAckLock());
-}
-
 // Every operation of the core, with both locks journalled.
 class LockJournalTest : public NetFixture {
 protected:
