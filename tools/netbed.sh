@@ -13,27 +13,38 @@
 #   netbed.sh loss I PCT [in|out|both]   drop PCT% of packets in namespace I
 #                                        (0 removes the rule; default both)
 #   netbed.sh address I        print the address of namespace I
+#
+# Inside a chroot, where / is not a mount point, `ip netns exec` cannot make
+# its private mounts: commands then enter a namespace with nsenter, and the
+# peers' names go into /etc/hosts itself (removed again by `down`).
 set -euo pipefail
 
 P=${NETBED_PREFIX:-mw}
 HUB=${P}hub
 SUBNET=198.18.0
+HOSTS_MARK="# netbed $P"
 
 die() { echo "netbed: $*" >&2; exit 1; }
 address_of() { echo "$SUBNET.$((10 + $1))"; }
-ns_exists() { ip netns list 2>/dev/null | awk '{print $1}' | grep -qx "$1"; }
+ns_exists() { [ -e "/run/netns/$1" ]; }
+# Network commands inside a namespace; nsenter makes no mounts.
+in_ns() { local ns=$1; shift; nsenter "--net=/run/netns/$ns" "$@"; }
+private_mounts_possible() { mountpoint -q /; }
 
 check() {
   [ "$(id -u)" -eq 0 ] || die "needs root (network namespaces)"
-  command -v ip >/dev/null || die "needs ip (iproute2)"
-  command -v unshare >/dev/null || die "needs unshare (util-linux)"
+  local tool
+  for tool in ip nsenter unshare nft; do
+    command -v "$tool" >/dev/null || die "needs $tool"
+  done
   local probe=${P}probe$$
   ip netns add "$probe" 2>/dev/null || die "cannot create a network namespace"
   local ok=1
-  ip -n "$probe" link add "${P}pb0" type veth peer name "${P}pb1" 2>/dev/null || ok=0
-  [ $ok -eq 1 ] && { ip -n "$probe" link add "${P}pbr" type bridge 2>/dev/null || ok=0; }
+  in_ns "$probe" ip link add pb0 type veth peer name pb1 2>/dev/null || ok=0
+  [ $ok -eq 1 ] && { in_ns "$probe" ip link add pbr type bridge 2>/dev/null || ok=0; }
+  [ $ok -eq 1 ] && { in_ns "$probe" unshare --uts true 2>/dev/null || ok=0; }
   ip netns del "$probe"
-  [ $ok -eq 1 ] || die "cannot create veth links or bridges"
+  [ $ok -eq 1 ] || die "cannot create veth links, bridges or host names"
 }
 
 down() {
@@ -45,12 +56,17 @@ down() {
       [ "$ns" != "$HUB" ] && rm -rf "/etc/netns/$ns"
     fi
   done
+  if grep -qF "$HOSTS_MARK" /etc/hosts 2>/dev/null; then
+    local kept
+    kept=$(grep -vF "$HOSTS_MARK" /etc/hosts || true)
+    # Rewritten in place: /etc/hosts may itself be a mount.
+    if [ -n "$kept" ]; then printf '%s\n' "$kept" >/etc/hosts; else : >/etc/hosts; fi
+  fi
   return 0
 }
 
-hosts_file() {
+peer_lines() {
   local n=$1 i
-  echo "127.0.0.1 localhost"
   for ((i = 1; i <= n; i++)); do echo "$(address_of "$i") $P$i"; done
 }
 
@@ -59,37 +75,44 @@ up() {
   [[ "$n" =~ ^[0-9]+$ && "$n" -ge 1 && "$n" -le 200 ]] || die "up: N must be 1 to 200"
   down
   ip netns add "$HUB"
-  ip -n "$HUB" link set lo up
-  ip -n "$HUB" link add mwbr0 type bridge
-  ip -n "$HUB" link set mwbr0 up
+  in_ns "$HUB" ip link set lo up
+  in_ns "$HUB" ip link add mwbr0 type bridge
+  in_ns "$HUB" ip link set mwbr0 up
   for ((i = 1; i <= n; i++)); do
     local ns=$P$i
     ip netns add "$ns"
-    ip -n "$ns" link set lo up
+    in_ns "$ns" ip link set lo up
     # The pair is made inside the hub and one end moved, so no link ever
     # appears in the machine's own namespace.
-    ip -n "$HUB" link add "v$i" type veth peer name eth0 netns "$ns"
-    ip -n "$HUB" link set "v$i" master mwbr0 up
-    ip -n "$ns" addr add "$(address_of "$i")/24" broadcast "$SUBNET.255" dev eth0
-    ip -n "$ns" link set eth0 up
+    in_ns "$HUB" ip link add "v$i" type veth peer name eth0 netns "$ns"
+    in_ns "$HUB" ip link set "v$i" master mwbr0 up
+    in_ns "$ns" ip addr add "$(address_of "$i")/24" broadcast "$SUBNET.255" dev eth0
+    in_ns "$ns" ip link set eth0 up
     mkdir -p "/etc/netns/$ns"
-    hosts_file "$n" >"/etc/netns/$ns/hosts"
+    { echo "127.0.0.1 localhost"; peer_lines "$n"; } >"/etc/netns/$ns/hosts"
   done
+  if ! private_mounts_possible; then
+    peer_lines "$n" | sed "s/\$/ $HOSTS_MARK/" >>/etc/hosts
+  fi
 }
 
 run_in() {
   local i=$1; shift
   ns_exists "$P$i" || die "no namespace $P$i (run: netbed.sh up N)"
-  # ip netns exec also puts /etc/netns/<ns>/hosts over /etc/hosts; the UTS
-  # namespace gives the peer its own host name.
-  exec ip netns exec "$P$i" unshare --uts /bin/sh -c 'hostname "$0" && exec "$@"' "$P$i" "$@"
+  # The UTS namespace gives the peer its own host name. ip netns exec also
+  # puts /etc/netns/<ns>/hosts over /etc/hosts.
+  local named=(unshare --uts /bin/sh -c 'hostname "$0" && exec "$@"' "$P$i")
+  if private_mounts_possible; then
+    exec ip netns exec "$P$i" "${named[@]}" "$@"
+  fi
+  exec nsenter "--net=/run/netns/$P$i" "${named[@]}" "$@"
 }
 
 loss() {
   local i=$1 pct=$2 dir=${3:-both}
   ns_exists "$P$i" || die "no namespace $P$i"
   [[ "$pct" =~ ^[0-9]+$ && "$pct" -le 100 ]] || die "loss: PCT must be 0 to 100"
-  ip netns exec "$P$i" nft delete table inet mwloss 2>/dev/null || true
+  in_ns "$P$i" nft delete table inet mwloss 2>/dev/null || true
   [ "$pct" -eq 0 ] && return 0
   # Only the link to the bridge loses packets, never loopback. numgen gives
   # 0 to 99, so 100% is a plain drop.
@@ -105,7 +128,7 @@ loss() {
     rules+="    ${match}drop"$'\n  }\n'
   fi
   rules+=$'}\n'
-  printf '%s' "$rules" | ip netns exec "$P$i" nft -f -
+  printf '%s' "$rules" | in_ns "$P$i" nft -f -
 }
 
 case "${1:-}" in
@@ -115,5 +138,5 @@ case "${1:-}" in
   exec) [ $# -ge 3 ] || die "usage: exec I CMD..."; shift; run_in "$@" ;;
   loss) [ $# -ge 3 ] || die "usage: loss I PCT [in|out|both]"; shift; loss "$@" ;;
   address) [ $# -eq 2 ] || die "usage: address I"; address_of "$2" ;;
-  *) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+  *) sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac

@@ -260,9 +260,10 @@ class Program:
         return self.dir / "Mosslog.txt"
 
     def _in_place(self, command):
+        """In the slot's network namespace (no host name needed)."""
         if self.slot is None:
             return command
-        return ["ip", "netns", "exec", namespace_name(self.slot)] + command
+        return ["nsenter", f"--net=/run/netns/{namespace_name(self.slot)}"] + command
 
     def start(self):
         self._stop_server()
