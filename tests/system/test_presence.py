@@ -1,6 +1,7 @@
 """Presence as the user and the peers see it: the user area follows the peer
-table, an announcement is answered with the table, and the end of the session
-says goodbye once."""
+table, an announcement is answered with the table, the end of the session
+says goodbye once, and two copies that announce themselves at start find
+each other."""
 import unittest
 
 import harness as h
@@ -62,3 +63,25 @@ class Presence(h.SystemTestCase):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+class TwoCopies(h.SystemTestCase):
+
+    def test_two_copies_find_each_other(self):
+        self.require_namespaces(2)
+        names = {1: "青井", 2: "蓮見"}
+        programs = {}
+        for slot, other in ((1, 2), (2, 1)):
+            ini = h.ini_text({"Client_Definition": {"Name": names[slot], "Start_Send": "Yes"},
+                              "Broadcast_Definition": {"Number": 1, "Address01": h.slot_address(other)}})
+            programs[slot] = self.start_program(slot, ini, name=f"copy{slot}")
+            programs[slot].main_window(title=f"Mosswick - [{names[slot]}]".encode("cp932"))
+
+        def row(slot):
+            return [names[slot].encode("cp932"), AVAILABLE, h.slot_address(slot).encode()]
+
+        for slot, other in ((1, 2), (2, 1)):
+            expected = [row(slot), row(other)]
+            program = programs[slot]
+            if not h.wait_until(lambda: program.list_rows("IDC_USERLIST") == expected, 30, interval=0.5):
+                self.assertEqual(program.list_rows("IDC_USERLIST"), expected, f"user area of copy {slot}")
