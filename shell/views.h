@@ -3,6 +3,17 @@
 // unit tests record.
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
+
+// How an arriving chat message is announced (carried out by the tray and
+// notification part of the window).
+enum class ArrivalNotice {
+    TitleBlink,   // blink the title-bar icon (window shown, "Icon")
+    ShownNotice,  // the arrival notice box while the window is shown ("Msg")
+    TrayBlink,    // blink the tray icon (waiting in the tray, "Icon")
+    TrayNotice,   // the arrival notice box while waiting in the tray ("Msg")
+};
 
 // The two exclusive states of Start and End: which toolbar button is pressed
 // and which menu item is greyed.
@@ -42,4 +53,22 @@ public:
 
     // Toolbar buttons and menu items of Start and End.
     virtual void ShowStartEndState(StartEndState /*state*/) {}
+
+    // Messaging.
+    // A Yes/No question box (question icon); true for Yes.
+    virtual bool AskYesNo(const char* /*text*/, const char* /*title*/) { return true; }
+    // The input area's text (CP932, at most 255 bytes) and emptying it.
+    virtual std::string InputText() { return {}; }
+    virtual void ClearInput() {}
+    // The dotted addresses (column 2, at most 19 characters) of the selected
+    // user-area rows, in list order.
+    virtual std::vector<std::string> SelectedUserAddresses() { return {}; }
+    // Appends one line (ending in "\r\n") to the output area in `colour`
+    // (0x00BBGGRR), caret at the end, scrolled to the last line. False when
+    // the output area was full: the line is not shown and the area has been
+    // emptied after the overflow message.
+    virtual bool AppendOutput(const char* /*line*/, uint32_t /*colour*/) { return true; }
+    virtual void ClearOutput() {}
+    // Starts the chosen arrival notification; `sender` is the sender's name.
+    virtual void Notify(ArrivalNotice /*notice*/, const char* /*sender*/) {}
 };
