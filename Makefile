@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN := build/win
 
-.PHONY: run test setup configure build unit-tests system-tests fuzz clean
+.PHONY: run test setup configure build unit-tests system-tests fuzz fuzz-short clean
 
 setup:
 	@tools/setup.sh
@@ -25,7 +25,11 @@ unit-tests: build
 system-tests: build
 	@tools/run-system-tests.sh
 
-test: unit-tests system-tests
+# A short fuzz run of the receive path is part of every test run.
+fuzz-short: build
+	@FUZZ_RUNS=$${FUZZ_RUNS:-50000} FUZZ_MAX_TIME=$${FUZZ_MAX_TIME:-120} tools/run-fuzz.sh
+
+test: unit-tests fuzz-short system-tests
 
 run: build
 	@tools/run.sh

@@ -23,6 +23,10 @@ mosswick_wine_prefix() {
   # regedit reads the file in the ANSI code page.
   iconv -f UTF-8 -t CP932 "$reg" >"$reg.932"
   wine regedit "$reg.932" >/dev/null 2>&1 || true
+  # The help page and the message log open through the shell's "open" verb;
+  # the prefix has no association for either type by itself.
+  wine reg add 'HKCR\.html' /ve /d htmlfile /f >/dev/null 2>&1 || true
+  wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1 || true
   wineserver -w || true
   rm -f "$reg" "$reg.932"
   touch "$WINEPREFIX/.mosswick-ready"
