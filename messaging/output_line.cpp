@@ -1,0 +1,20 @@
+#include "messaging/output_line.h"
+
+#include <cstring>
+
+#include "messaging/log_file.h"
+#include "settings/settings.h"
+#include "shell/shell_state.h"
+#include "shell/views.h"
+
+void AppendOutputLine(const char* line, uint32_t colour) {
+    if (OuAreaTextColorForceOn(g_settings)) colour = g_settings.OuArea_TextColor;
+    // A full output area empties itself after its message; the line it could
+    // not take still goes to the log below.
+    if (g_platform.views != nullptr) g_platform.views->AppendOutput(line, colour);
+    if (!g_flags.log_active) return;
+    if (!LogWrite(line, std::strlen(line))) {
+        LogClose();
+        g_flags.log_active = false;
+    }
+}
