@@ -54,15 +54,6 @@ TEST_F(ChatSendTest, ChatToEveryoneGoesToEachPeerKeptThenShownAndCleared) {
     EXPECT_EQ("", out.input);
 }
 
-TEST_F(ChatSendTest, TextLongerThanTheBufferIsCut) {
-    out.input = std::string(300, 'x');
-    Send();
-    ASSERT_EQ(2u, socket.sent.size());
-    EXPECT_EQ(static_cast<size_t>(kMessageBufferSize), socket.sent[0].bytes.size());
-    EXPECT_EQ(255, ReadHeader(socket.sent[0].bytes.data(), kMessageBufferSize).num);
-    EXPECT_EQ(0, socket.sent[0].bytes.back());
-}
-
 TEST_F(ChatSendTest, NumbersRunFrom1001To32766AndEachEchoIsShown) {
     SetMessageCounter(32765);
     std::vector<int16_t> numbers;
