@@ -18,9 +18,15 @@ constexpr const char* kUsage =
     "  /check          user check: ask every known user to answer again\n"
     "  /status TEXT    set the own status text (at most 14 bytes in CP932)\n"
     "  /users          print the user list\n"
+    "  TEXT            a line not starting with '/' is a message to everyone\n"
+    "  /to A[,B...] TEXT       a message to the users at these addresses\n"
+    "  /popup TEXT             a popup message to everyone\n"
+    "  /popupto A[,B...] TEXT  a popup message to the users at these addresses\n"
     "  /help           this text\n"
     "  /quit           leave and exit (also end of input, Ctrl+C)\n"
     "\n"
+    "Received messages print as the window's output area shows them\n"
+    "('7 name > text'); popup messages as '[popup] name > text'.\n"
     "The user list is printed whenever it changes, as '[users] N' followed by\n"
     "one line per user: name, status and address separated by tabs. Texts are\n"
     "shown in UTF-8 and sent in CP932.\n";
@@ -73,10 +79,26 @@ ParsedLine ParseConsoleLine(const std::string& raw) {
         {"/start", ConsoleCommand::Start}, {"/end", ConsoleCommand::End},
         {"/check", ConsoleCommand::Check}, {"/status", ConsoleCommand::Status},
         {"/users", ConsoleCommand::Users}, {"/help", ConsoleCommand::Help},
-        {"/quit", ConsoleCommand::Quit},
+        {"/quit", ConsoleCommand::Quit},     {"/to", ConsoleCommand::To},
+        {"/popup", ConsoleCommand::Popup},   {"/popupto", ConsoleCommand::PopupTo},
     };
     parsed.command = ConsoleCommand::Unknown;
     for (const Name& n : kNames)
         if (word == n.word) parsed.command = n.command;
+    if (parsed.command == ConsoleCommand::To || parsed.command == ConsoleCommand::PopupTo) {
+        std::string rest = parsed.argument;
+        size_t gap = rest.find(' ');
+        std::string list = rest.substr(0, gap);
+        parsed.argument = gap == std::string::npos ? "" : rest.substr(gap + 1);
+        size_t start = 0;
+        while (start <= list.size()) {
+            size_t comma = list.find(',', start);
+            std::string address = list.substr(start, comma - start);
+            if (!address.empty()) parsed.addresses.push_back(address);
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+        }
+        if (parsed.addresses.empty()) parsed.command = ConsoleCommand::Unknown;
+    }
     return parsed;
 }

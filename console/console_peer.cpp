@@ -10,6 +10,7 @@
 
 #include "console/console_views.h"
 #include "console/text_codec.h"
+#include "messaging/chat_send.h"
 #include "messaging/log_file.h"
 #include "net/peer_table.h"
 #include "net/pending_acks.h"
@@ -29,6 +30,7 @@ namespace {
 
 constexpr int kResendIntervalMs = 15000;
 constexpr size_t kStatusBytes = 14;
+constexpr size_t kInputBytes = 255;  // what the input area holds
 
 volatile sig_atomic_t g_stop = 0;
 
@@ -79,6 +81,7 @@ private:
     void CommandStart();
     void CommandEnd();
     void CommandStatus(const std::string& text_utf8);
+    void CommandSend(const ParsedLine& parsed, bool personal, bool popup);
 
     ConsoleOptions options_;
     ConsoleViews views_;
@@ -160,6 +163,20 @@ void Peer::CommandStatus(const std::string& text_utf8) {
     AnnounceOwnChange();
 }
 
+// A message goes out the way the window's send command sends the input
+// area's text: to everyone, or in personal mode to the selected users.
+void Peer::CommandSend(const ParsedLine& parsed, bool personal, bool popup) {
+    if (!g_flags.network_ready) {
+        std::printf("[error] the network is not ready yet\n");
+        return;
+    }
+    views_.SetInput(CutCp932(Utf8ToCp932(parsed.argument), kInputBytes));
+    views_.SetSelection(parsed.addresses);
+    SendChatMessage(personal, popup);
+    views_.SetInput("");
+    views_.SetSelection({});
+}
+
 void Peer::HandleLine(const std::string& line) {
     ParsedLine parsed = ParseConsoleLine(line);
     switch (parsed.command) {
@@ -170,9 +187,10 @@ void Peer::HandleLine(const std::string& line) {
         case ConsoleCommand::Users: views_.PrintUsers(); break;
         case ConsoleCommand::Help: PrintConsoleUsage(stdout); break;
         case ConsoleCommand::Quit: quit_ = true; break;
-        case ConsoleCommand::Say:
-            std::printf("[error] sending messages is not available in this version\n");
-            break;
+        case ConsoleCommand::Say: CommandSend(parsed, false, false); break;
+        case ConsoleCommand::To: CommandSend(parsed, true, false); break;
+        case ConsoleCommand::Popup: CommandSend(parsed, false, true); break;
+        case ConsoleCommand::PopupTo: CommandSend(parsed, true, true); break;
         case ConsoleCommand::Unknown:
             std::printf("[error] unknown command (try /help): %s\n", line.c_str());
             break;

@@ -2,6 +2,8 @@
 
 #include "console/text_codec.h"
 #include "net/datagram.h"
+#include "net/inet_address.h"
+#include "net/peer_table.h"
 
 namespace {
 
@@ -37,8 +39,25 @@ void ConsoleViews::SetStatusPart(int, const char*) {}
 
 void ConsoleViews::DeliverBoardData(const uint8_t*, int) {}
 
+// A popup prints with its sender's name, as its window would show it.
 bool ConsoleViews::StartPopupWindow(const uint8_t* datagram, int length) {
-    PrintLine("[popup] ", std::string(MessageText(datagram, length)));
+    uint32_t sender = ReadHeader(datagram, length).addr;
+    PeerEntry entry;
+    std::string from = LookUpPeer(sender, &entry)
+                           ? std::string(entry.from, BoundedLength(entry.from, sizeof entry.from))
+                           : FormatDottedAddress(sender);
+    PrintLine("[popup] ", from + " > " + std::string(MessageText(datagram, length)));
+    return true;
+}
+
+// Nobody is there to answer a question: the console always goes ahead.
+bool ConsoleViews::AskYesNo(const char*, const char*) { return true; }
+
+// The line as the output area shows it, without its line end.
+bool ConsoleViews::AppendOutput(const char* line, uint32_t) {
+    std::string text = line;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    PrintLine("", text);
     return true;
 }
 

@@ -29,6 +29,18 @@ public:
     void DeleteAllUserRows() override;
     void ShowStartEndState(StartEndState state) override;
 
+    bool AskYesNo(const char* text, const char* title) override;
+    std::string InputText() override { return input_; }
+    void ClearInput() override { input_.clear(); }
+    std::vector<std::string> SelectedUserAddresses() override { return selected_; }
+    bool AppendOutput(const char* line, uint32_t colour) override;
+    void ClearOutput() override {}
+
+    // What a send command takes as the input area's text and the selected
+    // users' addresses.
+    void SetInput(const std::string& cp932_text) { input_ = cp932_text; }
+    void SetSelection(const std::vector<std::string>& addresses) { selected_ = addresses; }
+
     const std::vector<UserRow>& Rows() const { return rows_; }
     // Prints the user list when it differs from the one printed last.
     void PrintUsersIfChanged();
@@ -40,4 +52,6 @@ private:
     std::FILE* out_;
     std::vector<UserRow> rows_;
     std::vector<UserRow> printed_;  // the list as last printed
+    std::string input_;
+    std::vector<std::string> selected_;
 };

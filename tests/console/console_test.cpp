@@ -14,6 +14,12 @@ TEST(ConsoleLine, CommandsAndChatLines) {
     EXPECT_EQ(ConsoleCommand::Unknown, ParseConsoleLine("/sta").command);
     EXPECT_EQ(ConsoleCommand::Say, ParseConsoleLine("hello /start").command);
     EXPECT_EQ(ConsoleCommand::Empty, ParseConsoleLine("\n").command);
+    ParsedLine to = ParseConsoleLine("/to 10.0.0.1,10.0.0.2 hi there");
+    EXPECT_EQ(ConsoleCommand::To, to.command);
+    EXPECT_EQ((std::vector<std::string>{"10.0.0.1", "10.0.0.2"}), to.addresses);
+    EXPECT_EQ("hi there", to.argument);
+    EXPECT_EQ(ConsoleCommand::Unknown, ParseConsoleLine("/to").command);
+    EXPECT_EQ(ConsoleCommand::PopupTo, ParseConsoleLine("/popupto 10.0.0.1, x").command);
 }
 
 TEST(ConsoleOptions, DirectoryAndErrors) {
