@@ -10,7 +10,8 @@
 #   netbed.sh up N             create namespaces 1..N (removes an old bed first)
 #   netbed.sh down             remove everything
 #   netbed.sh exec I CMD...    run CMD in namespace I with host name P<I>
-#   netbed.sh loss I PCT [in|out|both]   drop PCT% of packets in namespace I
+#   netbed.sh loss I PCT [in|out|both]   drop PCT% of the packets to (in) or
+#                                        from (out) namespace I on the bridge
 #                                        (0 removes the rule; default both)
 #   netbed.sh address I        print the address of namespace I
 #
@@ -43,8 +44,9 @@ check() {
   in_ns "$probe" ip link add pb0 type veth peer name pb1 2>/dev/null || ok=0
   [ $ok -eq 1 ] && { in_ns "$probe" ip link add pbr type bridge 2>/dev/null || ok=0; }
   [ $ok -eq 1 ] && { in_ns "$probe" unshare --uts true 2>/dev/null || ok=0; }
+  [ $ok -eq 1 ] && { in_ns "$probe" nft add table bridge probe 2>/dev/null || ok=0; }
   ip netns del "$probe"
-  [ $ok -eq 1 ] || die "cannot create veth links, bridges or host names"
+  [ $ok -eq 1 ] || die "cannot create veth links, bridges, host names or bridge filters"
 }
 
 down() {
@@ -112,23 +114,26 @@ loss() {
   local i=$1 pct=$2 dir=${3:-both}
   ns_exists "$P$i" || die "no namespace $P$i"
   [[ "$pct" =~ ^[0-9]+$ && "$pct" -le 100 ]] || die "loss: PCT must be 0 to 100"
-  in_ns "$P$i" nft delete table inet mwloss 2>/dev/null || true
+  [[ "$dir" =~ ^(in|out|both)$ ]] || die "loss: direction is in, out or both"
+  local table=mwloss$i
+  in_ns "$HUB" nft delete table bridge "$table" 2>/dev/null || true
   [ "$pct" -eq 0 ] && return 0
-  # Only the link to the bridge loses packets, never loopback. numgen gives
-  # 0 to 99, so 100% is a plain drop.
+  # Packets are dropped on the bridge, on their way between the namespace's
+  # link and the others, as a lossy wire would lose them: the sender's own
+  # send still succeeds (a drop in its own output path would fail the send
+  # with EPERM). Only IPv4 is dropped, so that address resolution is not
+  # slowed. numgen gives 0 to 99, so 100% is a plain drop.
   local match="numgen random mod 100 < $pct "
   [ "$pct" -eq 100 ] && match=""
-  local rules=$'table inet mwloss {\n'
-  if [ "$dir" = in ] || [ "$dir" = both ]; then
-    rules+=$'  chain input {\n    type filter hook input priority 0;\n    iifname "lo" accept\n'
-    rules+="    ${match}drop"$'\n  }\n'
-  fi
+  local rules="table bridge $table {"$'\n  chain forward {\n    type filter hook forward priority 0;\n'
   if [ "$dir" = out ] || [ "$dir" = both ]; then
-    rules+=$'  chain output {\n    type filter hook output priority 0;\n    oifname "lo" accept\n'
-    rules+="    ${match}drop"$'\n  }\n'
+    rules+="    iifname \"v$i\" ether type ip ${match}drop"$'\n'
   fi
-  rules+=$'}\n'
-  printf '%s' "$rules" | in_ns "$P$i" nft -f -
+  if [ "$dir" = in ] || [ "$dir" = both ]; then
+    rules+="    oifname \"v$i\" ether type ip ${match}drop"$'\n'
+  fi
+  rules+=$'  }\n}\n'
+  printf '%s' "$rules" | in_ns "$HUB" nft -f -
 }
 
 case "${1:-}" in
@@ -138,5 +143,5 @@ case "${1:-}" in
   exec) [ $# -ge 3 ] || die "usage: exec I CMD..."; shift; run_in "$@" ;;
   loss) [ $# -ge 3 ] || die "usage: loss I PCT [in|out|both]"; shift; loss "$@" ;;
   address) [ $# -eq 2 ] || die "usage: address I"; address_of "$2" ;;
-  *) sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+  *) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac

@@ -3,13 +3,16 @@
 # Wine on a virtual display, peers in network namespaces when this machine
 # allows them. Prints one summary line; exits non-zero when a test failed.
 #   tools/run-system-tests.sh [unittest arguments, e.g. test_acknowledgement]
+# MW_SYSTEST_DIR names the scratch directory (default build/system-tests;
+# emptied first), so that two runs on one tree keep apart. MW_QUICK=1 leaves
+# out the scenarios that wait for the program's own timers.
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 source tools/wine-env.sh
 mosswick_wine_prefix
 
-export MW_SYSTEST_DIR=$ROOT/build/system-tests
+export MW_SYSTEST_DIR=${MW_SYSTEST_DIR:-$ROOT/build/system-tests}
 rm -rf "$MW_SYSTEST_DIR"
 mkdir -p "$MW_SYSTEST_DIR"
 

@@ -80,10 +80,18 @@ def netbed_skip_reason(needed):
     return os.environ.get("MW_NETBED_SKIP") or "the test network is not up (run through tools/run-system-tests.sh)"
 
 
-def set_loss(slot, percent, direction="both"):
+def netbed_env(netbed=None):
+    """The environment for tools/netbed.sh on the bed named by `netbed`
+    (None: the one the runner brought up)."""
+    env = dict(os.environ)
+    env["NETBED_PREFIX"] = netbed or netbed_prefix()
+    return env
+
+
+def set_loss(slot, percent, direction="both", netbed=None):
     """Drops that share of the packets in the slot's namespace (0: none)."""
     subprocess.run([str(NETBED), "loss", str(slot), str(percent), direction], check=True,
-                   stdin=subprocess.DEVNULL)
+                   stdin=subprocess.DEVNULL, env=netbed_env(netbed))
 
 
 def long_scenario(test):
@@ -92,8 +100,8 @@ def long_scenario(test):
     return unittest.skipIf(os.environ.get("MW_QUICK") == "1", "long scenario (MW_QUICK=1)")(test)
 
 
-def namespace_name(slot):
-    return f"{netbed_prefix()}{slot}"
+def namespace_name(slot, netbed=None):
+    return f"{netbed or netbed_prefix()}{slot}"
 
 
 def slot_address(slot):
@@ -111,11 +119,11 @@ def _setns(fd):
 
 
 @contextlib.contextmanager
-def inside_namespace(slot):
+def inside_namespace(slot, netbed=None):
     """Runs the block with this thread in the slot's network namespace; sockets
     made there stay there."""
     own = os.open("/proc/thread-self/ns/net", os.O_RDONLY)
-    target = os.open(f"/run/netns/{namespace_name(slot)}", os.O_RDONLY)
+    target = os.open(f"/run/netns/{namespace_name(slot, netbed)}", os.O_RDONLY)
     try:
         _setns(target)
         try:
@@ -127,10 +135,10 @@ def inside_namespace(slot):
         os.close(own)
 
 
-def udp_socket(slot, port, host=""):
+def udp_socket(slot, port, host="", netbed=None):
     """A UDP socket bound to `port`, in the slot's namespace (slot None: this
     machine's own network)."""
-    context = inside_namespace(slot) if slot is not None else contextlib.nullcontext()
+    context = inside_namespace(slot, netbed) if slot is not None else contextlib.nullcontext()
     with context:
         sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         sock.bind((host, port))
@@ -142,11 +150,11 @@ class Peer:
     namespace. Datagrams that arrive while the peer waits for something else
     are kept, in order, for later waits."""
 
-    def __init__(self, slot, port=PORT):
+    def __init__(self, slot, port=PORT, netbed=None):
         self.slot = slot
         self.address = slot_address(slot)
         self.port = port
-        self.sock = udp_socket(slot, port)
+        self.sock = udp_socket(slot, port, netbed=netbed)
         self.kept = []
 
     def close(self):
@@ -205,9 +213,9 @@ class Peer:
 
 # ----------------------------------------------------------------- the program
 
-def prefix_for(slot):
+def prefix_for(slot, netbed=None):
     """One Wine prefix per place the program runs, copied from the template."""
-    name = "host" if slot is None else namespace_name(slot)
+    name = "host" if slot is None else namespace_name(slot, netbed)
     prefix = WORK / "prefixes" / name
     if not (prefix / ".mosswick-ready").exists():
         if prefix.exists():
@@ -234,8 +242,9 @@ class Program:
     """One copy of Mosswick.exe in its own directory (the INI and the log live
     beside it), with its own wineserver, in the slot's namespace or not."""
 
-    def __init__(self, name, slot=None, ini=None):
+    def __init__(self, name, slot=None, ini=None, netbed=None):
         self.slot = slot
+        self.netbed = netbed or netbed_prefix()
         self.dir = WORK / "runs" / name
         if self.dir.exists():
             shutil.rmtree(self.dir)
@@ -244,8 +253,8 @@ class Program:
         shutil.copy2(PROGRAM_EXE, self.exe)
         if ini is not None:
             (self.dir / "Mosswick.ini").write_bytes(ini)
-        self.env = dict(os.environ)
-        self.env.update(WINEPREFIX=str(prefix_for(slot)), WINEDEBUG=os.environ.get("WINEDEBUG", "-all"),
+        self.env = netbed_env(self.netbed)
+        self.env.update(WINEPREFIX=str(prefix_for(slot, self.netbed)), WINEDEBUG=os.environ.get("WINEDEBUG", "-all"),
                         LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8", WINEARCH="win64",
                         WINEDLLOVERRIDES=os.environ.get("WINEDLLOVERRIDES", "mscoree,mshtml="))
         self.process = None
@@ -263,7 +272,7 @@ class Program:
         """In the slot's network namespace (no host name needed)."""
         if self.slot is None:
             return command
-        return ["nsenter", f"--net=/run/netns/{namespace_name(self.slot)}"] + command
+        return ["nsenter", f"--net=/run/netns/{namespace_name(self.slot, self.netbed)}"] + command
 
     def start(self):
         self._stop_server()
