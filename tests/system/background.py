@@ -8,6 +8,7 @@ import time
 import unittest
 
 import console_peer
+import harness as h
 import netbed
 import sniffer
 
@@ -32,6 +33,12 @@ class Scene:
         self.stack.callback(peer.stop)
         self.consoles.append(peer)
         return peer.start()
+
+    def program(self, name, slot, ini, bed):
+        """The real program under Wine in namespace `slot` of the bed."""
+        program = h.Program(name, slot, ini, netbed=bed.prefix)
+        self.stack.callback(program.stop)
+        return program.start()
 
     def sniffer(self, slot, bed):
         watcher = sniffer.Sniffer(slot, bed.prefix)

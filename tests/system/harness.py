@@ -10,6 +10,7 @@ import contextlib
 import ctypes
 import os
 import pwd
+import re
 import shutil
 import socket
 import subprocess
@@ -394,6 +395,23 @@ class Program:
 
     def child_text(self, control):
         return unhexed(self.drive("child-text", MAIN_CLASS, command_ids.id_of(control)))
+
+    def set_text(self, control, text):
+        self.drive("set-text", MAIN_CLASS, command_ids.id_of(control), hexed(text))
+
+    def command(self, name):
+        """Posts WM_COMMAND with the named id to the main window."""
+        self.drive("command", MAIN_CLASS, command_ids.id_of(name))
+
+    def output_lines(self):
+        """The output area's lines, without their line ends."""
+        return [line for line in re.split(rb"\r\n|\r|\n", self.child_text("IDC_OUTPUT")) if line]
+
+    def log_lines(self):
+        """Mosslog.txt's lines (CR LF ends), without their line ends."""
+        if not self.log_path.exists():
+            return []
+        return self.log_path.read_bytes().split(b"\r\n")[:-1]
 
 
 def read_ini(path):

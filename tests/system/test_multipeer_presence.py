@@ -11,7 +11,6 @@ import time
 import unittest
 
 import background
-import command_ids
 import console_peer as cp
 import harness as h
 import netbed
@@ -204,7 +203,7 @@ class ThreePeers(h.SystemTestCase):
 
     @classmethod
     def command(cls, name):
-        cls.program.drive("command", h.MAIN_CLASS, command_ids.id_of(name))
+        cls.program.command(name)
 
     def test_end_leaves_and_a_user_check_refills_the_lists(self):
         rows = self.all_rows()

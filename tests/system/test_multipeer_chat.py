@@ -1,0 +1,334 @@
+"""Chat lines between whole programs. A line typed into one copy's input area
+shows in the other copies' output areas and message logs, numbered from 1;
+console peers and the program talk both ways. Over a lossy link, 50 lines
+each way show exactly as the repeat rule says for the copies that arrived. A
+peer that never acknowledges gets a message six times in all, and a receiver
+whose acknowledgements are all lost shows it once.
+
+The lossy link and the silent peer wait for the resend tick; they run on
+beds of their own in the background while the copies talk."""
+import os
+import re
+import time
+import unittest
+
+import background
+import console_peer as cp
+import harness as h
+import netbed
+import wire
+
+TICK = 15
+RESENDS = 5
+LOSS_PERCENT = 30
+LINES_EACH_WAY = 50
+# Six sends on a 15-second tick reach 75 s after the first; a little more for
+# slow starts.
+RESEND_WINDOW = 95
+
+_module_started = time.monotonic()
+_scenarios = {}
+
+
+def unbuilt_program_parts():
+    """{part: why it cannot be tested yet} for the parts of the program's chat
+    still being built: "send" (the send command) and "output" (chat lines in
+    the output area). Tests skip what needs a missing part."""
+    shell = h.ROOT / "shell" / "win32"
+    missing = {}
+    if not re.search(r"case\s+IDM_SEND\s*:", (shell / "main_window_commands.cpp").read_text(encoding="utf-8")):
+        missing["send"] = "the send command (IDM_SEND) is not wired in the program yet"
+    if "AppendOutput" not in (shell / "main_views.h").read_text(encoding="utf-8"):
+        missing["output"] = "the program's output area does not show chat lines yet"
+    return missing
+
+
+def program_skip_reason():
+    """Why the program cannot run here, or None."""
+    missing = [p.name for p in (h.PROGRAM_EXE, h.DRIVER_EXE) if not p.exists()]
+    if missing:
+        return f"not built: {', '.join(missing)}"
+    if not os.environ.get("DISPLAY"):
+        return "no display (run through tools/run-system-tests.sh)"
+    return None
+
+
+def setUpModule():
+    if h.netbed_skip_reason(1) is not None or os.environ.get("MW_QUICK") == "1":
+        return
+    _scenarios["lossy"] = background.Background("50 lines each way over a lossy link", fifty_each_way_over_loss)
+    if program_skip_reason() is None:
+        _scenarios["silent"] = background.Background("a peer that never acknowledges", silent_peer_and_deaf_sender)
+
+
+def tearDownModule():
+    for scenario in _scenarios.values():
+        scenario.cancel()
+    print(f"\nmulti-peer chat: {time.monotonic() - _module_started:.0f} s"
+          + "".join(f"; {s.name} {s.seconds:.0f} s" for s in _scenarios.values() if s.seconds is not None))
+
+
+def message_number(datagram):
+    """The low 16 bits of a chat datagram's counter, signed."""
+    return int.from_bytes(datagram[18:20], "big", signed=True)
+
+
+def message_text(datagram):
+    return datagram[20:].split(b"\0", 1)[0]
+
+
+def shown_by_repeat_rule(copies, stored=1000):
+    """The (number, text) lines a receiver shows for these chat copies, in
+    arrival order: a copy carrying the number last stored for its sender is a
+    repeat and dropped; a higher number is stored; a lower one is shown and
+    leaves the stored number alone."""
+    shown = []
+    for datagram in copies:
+        if stored == 32766:
+            stored = 1000
+        number = message_number(datagram)
+        if number == stored:
+            continue
+        stored = max(stored, number)
+        shown.append((number - 1000, message_text(datagram).decode("cp932")))
+    return shown
+
+
+def numbers_shown(lines, sender):
+    """The distinct message numbers of the sender's chat lines."""
+    return {chat[0] for chat in map(cp.parse_chat, lines) if chat and chat[1] == sender}
+
+
+def wait_quiet(sniffers, quiet=2.0, timeout=60):
+    """Waits until no datagram has arrived at any of the links for `quiet`
+    seconds (resends come in bursts, one per tick)."""
+    def calm():
+        moments = [s.last_moment() for s in sniffers if s.last_moment() is not None]
+        return not moments or time.monotonic() - max(moments) >= quiet
+
+    return h.wait_until(calm, timeout, interval=0.2)
+
+
+# ------------------------------------------------------------ background
+
+
+def fifty_each_way_over_loss(scene):
+    """Two console peers; the link of the first loses 30% of the datagrams in
+    each direction. Each types 50 lines at once. Every datagram between them
+    crosses the lossy link once, and what reaches each peer is watched on its
+    own link: its screen must show exactly what the repeat rule makes of the
+    copies that arrived. Only the last number is remembered, so an older
+    copy that is resent after a later line got through shows again."""
+    bed = scene.bed(2)
+    names = {1: "lossyA", 2: "lossyB"}
+    peers = {}
+    for slot, name in names.items():
+        other = h.slot_address(3 - slot)
+        peer = scene.console(name, slot, cp.console_ini(name, [other]), bed).wait_ready()
+        scene.check.assertIsNotNone(peer.wait_line("[state] started", 10), peer.describe())
+        peers[slot] = peer
+    for slot, peer in peers.items():
+        scene.check.assertIsNotNone(peer.wait_users(lambda rows: len(rows) == 2, 30), peer.describe())
+    links = {slot: scene.sniffer(slot, bed) for slot in names}
+    bed.loss(1, LOSS_PERCENT)
+
+    texts = {slot: [f"{names[slot]} 行{i:02d} over a lossy link" for i in range(1, LINES_EACH_WAY + 1)]
+             for slot in names}
+    marks = {slot: peer.mark() for slot, peer in peers.items()}
+    for slot, peer in peers.items():
+        peer.send_lines(texts[slot])
+
+    deadline = time.monotonic() + RESEND_WINDOW
+    for slot, peer in peers.items():
+        sender = names[3 - slot]
+        peer.wait_for(lambda lines: len(numbers_shown(lines, sender)) >= LINES_EACH_WAY,
+                      max(1, deadline - time.monotonic()))
+
+    # What each peer shows, read while nothing arrives.
+    def arrived():
+        return {slot: len(links[slot].arrivals(wire.KIND_CHAT)) for slot in names}
+
+    for _ in range(10):
+        wait_quiet(links.values())
+        before = arrived()
+        shown = {slot: [(n, text) for n, name, text in peers[slot].chat_lines(marks[slot])
+                        if name == names[3 - slot]] for slot in names}
+        if arrived() == before:
+            break
+    outcome = {}
+    for slot in names:
+        sender_slot = 3 - slot
+        copies = [d.payload for d in links[slot].arrivals(wire.KIND_CHAT, h.slot_address(sender_slot))]
+        expected = shown_by_repeat_rule(copies)
+        scene.check.assertEqual(shown[slot], expected, f"{names[slot]} shows other than the copies it received")
+        sent = {(i, text) for i, text in enumerate(texts[sender_slot], 1)}
+        missing = sent - set(shown[slot])
+        # A line is lost only when all six of its copies are: about one run
+        # in thirty loses one of the fifty at 30% loss.
+        scene.check.assertLessEqual(len(missing), 1, f"lines never shown at {names[slot]}: {sorted(missing)}")
+        outcome[names[slot]] = (len(copies), len(shown[slot]), len(shown[slot]) - len(set(shown[slot])),
+                                len(missing))
+    return outcome
+
+
+def silent_peer_and_deaf_sender(scene):
+    """A console peer sends one line to everyone it knows: a scripted peer
+    that never acknowledges anything, and the program, whose acknowledgements
+    are all lost on its link. Each gets the line six times in all (once, then
+    on five ticks), then no more; the program shows it once."""
+    bed = scene.bed(3)
+    receiver_ini = h.ini_text({"Client_Definition": {"Name": "受け手", "Start_Send": "No", "Log_Save": "Yes"}})
+    receiver = scene.program("silent-peer-receiver", 3, receiver_ini, bed)
+    own_row = ["受け手".encode("cp932"), "受信可".encode("cp932"), h.slot_address(3).encode()]
+    scene.check.assertTrue(h.wait_until(lambda: receiver.list_rows("IDC_USERLIST")[:1] == [own_row], h.START_WAIT,
+                                        interval=0.5), "the program's own row did not come")
+
+    sender = scene.console("送り手", 1, cp.console_ini("送り手", [h.slot_address(3)]), bed).wait_ready()
+    scene.check.assertIsNotNone(sender.wait_users(lambda rows: len(rows) == 2, 30), sender.describe())
+
+    # The silent peer makes itself known with an announcement, and from then
+    # on answers nothing.
+    silent = bed.peer(2)
+    scene.stack.callback(silent.close)
+    silent.send(wire.own_entry_datagram(wire.KIND_START, silent.address, 9000, "無口".encode("cp932")),
+                h.slot_address(1))
+    scene.check.assertIsNotNone(sender.wait_users(lambda rows: len(rows) == 3, 15), sender.describe())
+    silent.drain()
+
+    link = scene.sniffer(3, bed)
+    bed.loss(3, 100, "out")
+    sender.send("一度だけ")
+    line = "1 送り手 > 一度だけ".encode("cp932")
+
+    # The silent peer listens until six copies have come, and one tick more.
+    copies = []
+
+    def listen_until(deadline, enough):
+        while len(copies) < enough and time.monotonic() < deadline:
+            got = silent.receive(deadline - time.monotonic())
+            if got and wire.Header(got[0]).kind == wire.KIND_CHAT:
+                copies.append(got[0])
+
+    listen_until(time.monotonic() + RESEND_WINDOW, 1 + RESENDS)
+    listen_until(time.monotonic() + TICK + 3, 2 + RESENDS)
+    scene.check.assertEqual(len(copies), 1 + RESENDS, "copies the silent peer received")
+    scene.check.assertEqual({wire.Header(d).all_count for d in copies}, {wire.Header(copies[0]).all_count},
+                            "resent copies keep their datagram number")
+    at_receiver = link.arrivals(wire.KIND_CHAT, h.slot_address(1))
+    scene.check.assertEqual(len(at_receiver), 1 + RESENDS, "copies that reached the program")
+    scene.check.assertEqual(receiver.log_lines().count(line), 1, f"the program's log: {receiver.log_lines()}")
+    if "output" not in unbuilt_program_parts():
+        scene.check.assertEqual(receiver.output_lines().count(line), 1, "the program's output area")
+    return len(copies)
+
+
+class LossyLinkAndSilentPeer(unittest.TestCase):
+    """Sorted after CopiesAndConsole, so that the background runs alongside it."""
+
+    def scenario(self, name, reason):
+        if name not in _scenarios:
+            self.skipTest(reason)
+        return _scenarios[name].result(300)
+
+    @h.long_scenario
+    def test_fifty_lines_each_way_over_a_lossy_link(self):
+        outcome = self.scenario("lossy", h.netbed_skip_reason(1))
+        print("\n  " + "; ".join(f"{name}: {copies} copies, {shown} lines, {twice} shown again, {lost} lost"
+                                 for name, (copies, shown, twice, lost) in outcome.items()), end=" ")
+
+    @h.long_scenario
+    def test_a_peer_that_never_acknowledges_gets_six_copies(self):
+        self.scenario("silent", h.netbed_skip_reason(1) or program_skip_reason())
+
+
+# ------------------------------------------------------------ copies and console
+
+COPY_NAMES = {1: "窓一", 2: "窓二"}
+CONSOLE_NAME = "端末"
+CONSOLE_SLOT = 3
+COLOURS = {1: 255, 2: 0x008000}  # red and green, 0x00BBGGRR
+
+
+def copy_ini(slot):
+    others = [h.slot_address(other) for other in (1, 2, 3) if other != slot]
+    return h.ini_text({"Client_Definition": {"Name": COPY_NAMES[slot], "Start_Send": "Yes", "Log_Save": "Yes",
+                                             "Msg_TextColor": COLOURS[slot]},
+                       "Broadcast_Definition": {"Number": 2, "Address01": others[0], "Address02": others[1]}})
+
+
+class CopiesAndConsole(h.SystemTestCase):
+    """Two copies of the program (namespaces 1 and 2) and a console peer (3)
+    that announce themselves at start to each other, the log on."""
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        netbed.Bed.main(3)
+        cls.unbuilt = unbuilt_program_parts()
+        cls.programs = {}
+        for slot in COPY_NAMES:
+            program = cls.start_class_program(slot, copy_ini(slot), name=f"chat-copy{slot}")
+            program.main_window(title=f"Mosswick - [{COPY_NAMES[slot]}]".encode("cp932"))
+            # Each copy is listening before the next announces itself.
+            if not h.wait_until(lambda: len(program.list_rows("IDC_USERLIST")) >= 1, h.START_WAIT, interval=0.5):
+                raise AssertionError(f"copy {slot} shows no own row")
+            cls.programs[slot] = program
+        others = [h.slot_address(1), h.slot_address(2)]
+        cls.console = cp.start_console(cls, CONSOLE_NAME, CONSOLE_SLOT, cp.console_ini(CONSOLE_NAME, others),
+                                       class_level=True).wait_ready()
+        if cls.console.wait_users(lambda rows: len(rows) == 3, 30) is None:
+            raise AssertionError(f"the console peer does not list everyone: {cls.console.describe()}")
+        for slot, program in cls.programs.items():
+            if not h.wait_until(lambda: len(program.list_rows("IDC_USERLIST")) == 3, 30, interval=0.5):
+                raise AssertionError(f"copy {slot} lists {program.list_rows('IDC_USERLIST')}")
+
+    def needs(self, *parts):
+        for part in parts:
+            if part in self.unbuilt:
+                self.skipTest(self.unbuilt[part])
+
+    def wait_shown(self, program, line, where="output", timeout=20):
+        """Waits until the line is in the program's output area (or log);
+        returns how often it is there."""
+        read = program.output_lines if where == "output" else program.log_lines
+        h.wait_until(lambda: line in read(), timeout, interval=0.5)
+        return read().count(line)
+
+    def type_and_send(self, slot, text):
+        program = self.programs[slot]
+        program.set_text("IDC_INPUT", text.encode("cp932"))
+        program.command("IDM_SEND")
+        self.assertTrue(h.wait_until(lambda: program.child_text("IDC_INPUT") == b"", 10, interval=0.5),
+                        "the input area was not emptied after sending")
+
+    def test_console_line_reaches_both_copies(self):
+        text = "こんにちは、窓の皆さん"
+        since = self.console.mark()
+        self.console.send(text)
+        self.assertIsNotNone(self.console.wait_line(f"1 {CONSOLE_NAME} > {text}", 10, since), "no local echo")
+        line = f"1 {CONSOLE_NAME} > {text}".encode("cp932")
+        for slot, program in self.programs.items():
+            with self.subTest(copy=slot):
+                self.assertEqual(self.wait_shown(program, line, "log"), 1, f"log: {program.log_lines()}")
+                if "output" not in self.unbuilt:
+                    self.assertEqual(self.wait_shown(program, line), 1, f"output area: {program.output_lines()}")
+
+    def test_copy_line_reaches_the_other_copy_and_the_console_and_back(self):
+        self.needs("send", "output")
+        since = self.console.mark()
+        self.type_and_send(1, "窓一から、ソ・表・能")  # trail bytes 0x5C in CP932
+        line = f"1 {COPY_NAMES[1]} > 窓一から、ソ・表・能".encode("cp932")
+        self.assertEqual(self.wait_shown(self.programs[1], line), 1, "own echo")
+        for where in ("output", "log"):
+            self.assertEqual(self.wait_shown(self.programs[2], line, where), 1, f"the other copy's {where}")
+        self.assertIsNotNone(self.console.wait_line(line.decode("cp932"), 10, since), self.console.describe())
+
+        self.type_and_send(2, "お返事")
+        answer = f"1 {COPY_NAMES[2]} > お返事".encode("cp932")
+        for where in ("output", "log"):
+            self.assertEqual(self.wait_shown(self.programs[1], answer, where), 1, f"the first copy's {where}")
+        self.assertIsNotNone(self.console.wait_line(answer.decode("cp932"), 10, since), self.console.describe())
+
+
+if __name__ == "__main__":
+    unittest.main()
