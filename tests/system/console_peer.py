@@ -134,7 +134,7 @@ class ConsolePeer:
     def wait_ready(self, timeout=h.START_WAIT):
         """Waits for the socket to be set up; fails with what the peer said
         when it does not come."""
-        if self.wait_line(f"[name] {self.name}", timeout) is None:
+        if self.wait_line(lambda line: line.startswith("[name] "), timeout) is None:
             raise AssertionError(f"console peer {self.name} did not start: {self.describe()}")
         return self
 
