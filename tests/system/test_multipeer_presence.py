@@ -22,16 +22,20 @@ IN_A_MEETING = "会議中"
 CROWD = 25
 # The whole table of a crowd: 16 header bytes and 52 per user.
 CROWD_TABLE_BYTES = wire.HEADER_SIZE + CROWD * wire.ENTRY_SIZE
-LOSSY_PEERS = 4
+LOSSY_PEERS = 3
 LOSS_PERCENT = 30
-# Six sends at most, on a 15-second tick: every answer that comes, comes by then.
-RESEND_WINDOW = 90
+# The check and each answer are sent six times at most, on a 15-second tick:
+# nearly always every answer is in within two minutes. At 30% loss about one
+# run in 400 loses all copies of one of the two exchanges for good.
+RESEND_WINDOW = 120
 
-_module_started = time.monotonic()
+_module_started = None
 _scenarios = {}
 
 
 def setUpModule():
+    global _module_started
+    _module_started = time.monotonic()
     # Started here so that they overlap the three-peer tests; each test
     # below waits for its own.
     if h.netbed_skip_reason(1) is None:
@@ -94,7 +98,7 @@ def crowd_gets_the_whole_table(scene):
 
 
 def check_over_lossy_link(scene):
-    """Four console peers know each other; then the first loses 30% of its
+    """Three console peers know each other; then the first loses 30% of its
     packets both ways and runs a user check. Its list empties at once and
     fills again from the answers, the lost ones coming through resends."""
     bed = scene.bed(LOSSY_PEERS)
