@@ -23,7 +23,8 @@ without waiting and reports the share of lines shown.
 Needs root (namespaces). Starts its own Xvfb when DISPLAY is not set.
 
   bench/chat_receive.py [--lines N] [--program-lines N] [--windows 1,8]
-                        [--rates 2000,5000] [--skip-program] [--record]
+                        [--rates 2000,5000] [--skip-program] [--set KEY=VALUE]
+                        [--record]
 """
 import argparse
 import os
@@ -193,8 +194,12 @@ def measure_console(bed, count, windows, rates):
         peer.stop()
 
 
-def measure_program(bed, count, windows, rates):
-    ini = h.ini_text({"Client_Definition": {"Name": "受け手", "Start_Send": "No", "Log_Save": "Yes"}})
+def measure_program(bed, count, windows, rates, settings):
+    sections = {"Client_Definition": {"Name": "受け手", "Start_Send": "No", "Log_Save": "Yes"}}
+    for key, value in settings.items():
+        section, _, name = key.rpartition(".")
+        sections.setdefault(section or "Client_Definition", {})[name] = value
+    ini = h.ini_text(sections)
     program = h.Program("bench-receiver", RECEIVER, ini, netbed=bed.prefix).start()
     try:
         program.main_window()
@@ -268,6 +273,9 @@ def main():
     parser.add_argument("--windows", default="1,8", help="unanswered datagrams allowed, comma-separated")
     parser.add_argument("--rates", default="", help="fixed send rates (lines/s), comma-separated")
     parser.add_argument("--skip-program", action="store_true", help="leave out Mosswick.exe under Wine")
+    parser.add_argument("--set", action="append", default=[], metavar="KEY=VALUE",
+                        help="a key of the program's INI: KEY (Client_Definition) or SECTION.KEY, "
+                             "e.g. ChatMsg_Recieve=None, Window_Information.End_Status=TaskToray")
     parser.add_argument("--record", action="store_true", help="append the figures to bench/RESULTS.md")
     args = parser.parse_args()
     windows = [int(w) for w in args.windows.split(",") if w]
@@ -286,7 +294,8 @@ def main():
         if not args.skip_program:
             prepare_wine()
             xvfb = start_display()
-            program = measure_program(bed, args.program_lines, windows, rates)
+            settings = dict(item.split("=", 1) for item in args.set)
+            program = measure_program(bed, args.program_lines, windows, rates, settings)
         text = report(args, echo, console, program)
         print(text)
         if args.record:
