@@ -19,6 +19,7 @@ class Scene:
 
     def __init__(self):
         self.stack = contextlib.ExitStack()
+        self.cancelled = threading.Event()
         self.consoles = []
         self.check = unittest.TestCase()
         self.check.maxDiff = None
@@ -47,7 +48,8 @@ class Scene:
 
     def kill(self):
         """Ends every console peer at once, so that the scenario's waits give
-        up."""
+        up; loops of its own watch `cancelled`."""
+        self.cancelled.set()
         for peer in list(self.consoles):
             if peer.running():
                 peer.process.kill()
@@ -80,14 +82,15 @@ class Background:
         self._thread.join(timeout)
         if self._thread.is_alive():
             self.scene.kill()
-            self._thread.join(30)
+            self._thread.join()
             raise AssertionError(f"{self.name}: still running after {timeout:.0f} s")
         if self.error is not None:
             raise self.error
         return self.value
 
     def cancel(self):
-        """Stops a scenario nobody waited for (only some tests were run)."""
+        """Stops a scenario nobody waited for (only some tests were run), and
+        waits until its bed is removed: every wait in a scenario is bounded."""
         if self._thread.is_alive():
             self.scene.kill()
-            self._thread.join(60)
+            self._thread.join()

@@ -216,8 +216,8 @@ def silent_peer_and_deaf_sender(scene):
     copies = []
 
     def listen_until(deadline, enough):
-        while len(copies) < enough and time.monotonic() < deadline:
-            got = silent.receive(deadline - time.monotonic())
+        while len(copies) < enough and time.monotonic() < deadline and not scene.cancelled.is_set():
+            got = silent.receive(min(1.0, deadline - time.monotonic()))
             if got and wire.Header(got[0]).kind == wire.KIND_CHAT:
                 copies.append(got[0])
 
