@@ -3,7 +3,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "shell/win32/arrival_notice.h"
+#include "shell/win32/input_area.h"
 #include "shell/win32/main_window.h"
+#include "shell/win32/output_area.h"
 #include "shell/win32/start_end_buttons.h"
 #include "shell/win32/user_area_rows.h"
 
@@ -17,12 +20,24 @@ unsigned BoxIconStyle(BoxIcon icon) {
     return 0;
 }
 
+namespace {
+
 // Owned by the main window; on another thread (a popup window's), by nothing:
 // a box must not be owned by a window of a thread that waits for it.
-void MainViews::ShowMessage(const char* text, const char* title, BoxIcon icon) {
+HWND BoxOwner() {
     HWND owner = g_main.window;
     if (owner != nullptr && GetWindowThreadProcessId(owner, nullptr) != GetCurrentThreadId()) owner = nullptr;
-    MessageBoxA(owner, text, title, MB_OK | BoxIconStyle(icon));
+    return owner;
+}
+
+}  // namespace
+
+void MainViews::ShowMessage(const char* text, const char* title, BoxIcon icon) {
+    MessageBoxA(BoxOwner(), text, title, MB_OK | BoxIconStyle(icon));
+}
+
+bool MainViews::AskYesNo(const char* text, const char* title) {
+    return MessageBoxA(BoxOwner(), text, title, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void MainViews::SetStatusPart(int part, const char* text) {
@@ -53,3 +68,24 @@ void MainViews::DeleteAllUserRows() { DeleteAllUserAreaRows(g_main.user_list); }
 void MainViews::FitUserColumns(bool address_too) { FitUserAreaColumns(g_main.user_list, address_too); }
 
 void MainViews::ShowStartEndState(StartEndState state) { ShowStartEndButtons(g_main.toolbar, g_main.menu, state); }
+
+std::string MainViews::InputText() { return InputAreaText(g_main.input); }
+
+void MainViews::ClearInput() { ClearInputArea(g_main.input); }
+
+std::vector<std::string> MainViews::SelectedUserAddresses() { return SelectedUserAreaAddresses(g_main.user_list); }
+
+bool MainViews::AppendOutput(const char* line, uint32_t colour) {
+    return AppendOutputAreaLine(g_main.output, line, static_cast<COLORREF>(colour));
+}
+
+void MainViews::ClearOutput() { ClearOutputAreaText(g_main.output); }
+
+void MainViews::Notify(ArrivalNotice notice, const char* sender) {
+    switch (notice) {
+        case ArrivalNotice::TitleBlink: StartTitleBlink(g_main.window); break;
+        case ArrivalNotice::ShownNotice: StartShownArrivalNotice(g_main.window, sender); break;
+        case ArrivalNotice::TrayBlink: StartTrayBlink(g_main.window); break;
+        case ArrivalNotice::TrayNotice: StartTrayArrivalNotice(g_main.window, sender); break;
+    }
+}

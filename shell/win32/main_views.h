@@ -17,6 +17,14 @@ public:
     void FitUserColumns(bool address_too) override;
 
     void ShowStartEndState(StartEndState state) override;
+
+    bool AskYesNo(const char* text, const char* title) override;
+    std::string InputText() override;
+    void ClearInput() override;
+    std::vector<std::string> SelectedUserAddresses() override;
+    bool AppendOutput(const char* line, uint32_t colour) override;
+    void ClearOutput() override;
+    void Notify(ArrivalNotice notice, const char* sender) override;
 };
 
 // The MB_ICON… style for a box icon.

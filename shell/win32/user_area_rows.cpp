@@ -3,6 +3,9 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <vector>
+
+#include "settings/cp932.h"
 
 namespace {
 
@@ -26,14 +29,24 @@ void SetColumnText(HWND list, int row, int column, const char* text) {
     SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
 }
 
-bool ColumnTextEquals(HWND list, int row, int column, const char* text) {
-    char buffer[kRowTextSize] = {};
+// At most `max_bytes` of a row's text, cut at a whole character. A text
+// longer than the buffer may come back without its NUL, and Wine's list view
+// then writes its terminating zero as a wide character at the last wide
+// position: the buffer has twice the room it is said to have.
+std::string ColumnText(HWND list, int row, int column, int max_bytes) {
+    const int asked = max_bytes + 1;
+    std::vector<char> buffer(2 * static_cast<size_t>(asked), '\0');
     LVITEMA item = {};
     item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = sizeof buffer;
+    item.pszText = buffer.data();
+    item.cchTextMax = asked;
     SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return std::strcmp(buffer, text) == 0;
+    const char* text = buffer.data();
+    return std::string(text, Cp932Cut(text, strnlen(text, asked), max_bytes));
+}
+
+bool ColumnTextEquals(HWND list, int row, int column, const char* text) {
+    return ColumnText(list, row, column, kRowTextSize - 1) == text;
 }
 
 int HeadingWidth(HWND list, int column) {
@@ -101,4 +114,26 @@ void FitUserAreaColumns(HWND list, bool address_too) {
     if (list == nullptr) return;
     FitColumn(list, kUserColumnStatus);
     if (address_too) FitColumn(list, kUserColumnAddress);
+}
+
+std::vector<std::string> SelectedUserAreaAddresses(HWND list) {
+    std::vector<std::string> addresses;
+    if (list == nullptr) return addresses;
+    // Each next selected row after the previous one, starting before the
+    // first; never more than there are rows.
+    int row = -1;
+    for (int n = RowCount(list); n > 0; --n) {
+        row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, MAKELPARAM(LVNI_SELECTED, 0)));
+        if (row < 0) break;
+        addresses.push_back(ColumnText(list, row, kUserColumnAddress, kUserAddressChars));
+    }
+    return addresses;
+}
+
+void KeepUserAreaRowUnselected(HWND list, int row) {
+    if (list == nullptr || row < -1) return;  // -1: every row
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED;
+    item.state = 0;
+    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }

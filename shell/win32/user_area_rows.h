@@ -5,6 +5,9 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 constexpr int kUserColumnName = 0;
 constexpr int kUserColumnStatus = 1;
 constexpr int kUserColumnAddress = 2;
@@ -25,3 +28,12 @@ void DeleteAllUserAreaRows(HWND list);
 // Fits column 1 (and column 2 when `address_too`) to its contents, never
 // narrower than its heading. Column 0 keeps its width.
 void FitUserAreaColumns(HWND list, bool address_too);
+
+// The address column of every selected row, in list order, each at most
+// kUserAddressChars characters.
+constexpr int kUserAddressChars = 19;
+std::vector<std::string> SelectedUserAreaAddresses(HWND list);
+
+// Outside personal mode no row stays selected: a row that became selected
+// is deselected again (-1: every row).
+void KeepUserAreaRowUnselected(HWND list, int row);

@@ -8,6 +8,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "shell/win32/common_controls.h"
 #include "shell/win32/user_area_rows.h"
@@ -67,6 +68,13 @@ protected:
         find.flags = LVFI_PARAM;
         find.lParam = data;
         return static_cast<int>(SendMessageA(list, LVM_FINDITEMA, -1, reinterpret_cast<LPARAM>(&find)));
+    }
+
+    void Select(int row, bool on) const {
+        LVITEMA item = {};
+        item.stateMask = LVIS_SELECTED;
+        item.state = on ? LVIS_SELECTED : 0;
+        SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
     }
 
     int Width(int column) const { return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)); }
@@ -182,6 +190,28 @@ TEST_F(UserAreaRows, FittingKeepsHeadingsReadableOverShortTexts) {
     FitUserAreaColumns(list, true);
     EXPECT_GT(Width(1), TextWidth("状態"));
     EXPECT_GT(Width(2), TextWidth("IPｱﾄﾞﾚｽ"));
+}
+
+TEST_F(UserAreaRows, SelectedAddressesComeInListOrderCutToNineteenCharacters) {
+    AddUserAreaRow(list, "a", "", "198.18.0.11");
+    AddUserAreaRow(list, "b", "", "198.18.0.12");
+    AddUserAreaRow(list, "c", "", "198.18.0.13 and more text");
+    AddUserAreaRow(list, "d", "", "198.18.0.14");
+    EXPECT_TRUE(SelectedUserAreaAddresses(list).empty());
+
+    Select(3, true);
+    Select(0, true);
+    Select(2, true);
+    std::vector<std::string> expected = {"198.18.0.11", "198.18.0.13 and mor", "198.18.0.14"};
+    EXPECT_EQ(expected, SelectedUserAreaAddresses(list));
+
+    // Deselecting one row, and then every row.
+    KeepUserAreaRowUnselected(list, 2);
+    expected = {"198.18.0.11", "198.18.0.14"};
+    EXPECT_EQ(expected, SelectedUserAreaAddresses(list));
+    KeepUserAreaRowUnselected(list, -1);
+    EXPECT_TRUE(SelectedUserAreaAddresses(list).empty());
+    EXPECT_TRUE(SelectedUserAreaAddresses(nullptr).empty());
 }
 
 }  // namespace

@@ -46,9 +46,10 @@ static LRESULT Ask(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 std::string WindowText(HWND window) {
     // WM_GETTEXT is copied across processes by the system; GetWindowTextA
     // would not ask another process's window for its text.
+    // A rich edit gives its length in characters: room for two bytes each.
     LRESULT length = Ask(window, WM_GETTEXTLENGTH, 0, 0);
     if (length <= 0) return "";
-    std::string text(static_cast<size_t>(length) + 1, '\0');
+    std::string text(2 * static_cast<size_t>(length) + 1, '\0');
     LRESULT got = Ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(got > 0 ? static_cast<size_t>(got) : 0);
     return text;

@@ -1,0 +1,98 @@
+#include "shell/win32/output_area.h"
+
+#include <richedit.h>
+
+#include <cstring>
+
+namespace {
+
+// The overflow message is up. While it is, the area is about to be emptied:
+// lines arriving meanwhile (its message loop keeps serving the socket) are
+// not shown, and a second message never appears.
+bool g_overflowing = false;
+// An append is inserting its line; an EN_MAXTEXT sent meanwhile is noted here
+// and handled by the append once the insertion returns.
+bool g_inserting = false;
+bool g_limit_hit = false;
+
+// The message is owned by the output area's parent, the main window; the
+// area is emptied once it is dismissed (if the area still exists then).
+void HandleOverflow(HWND output) {
+    g_overflowing = true;
+    MessageBoxA(GetParent(output), "メッセージ表示領域の最大文字数を超えました。画面をクリアします。",
+                "Mosswick - 表示文字数オーバ", MB_OK | MB_ICONEXCLAMATION);
+    if (IsWindow(output)) ClearOutputAreaText(output);
+    g_overflowing = false;
+}
+
+// An empty selection after the last character. A position past the end
+// stands for the end, so the text length (which counts CR LF as two) serves.
+void PutCaretAtEnd(HWND output, LONG length) {
+    CHARRANGE end = {length, length};
+    SendMessageA(output, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+}
+
+// The insertion takes the default format with its own colour: face, size,
+// offset, bold and italic stay as they are by default.
+void UseColourAtCaret(HWND output, COLORREF colour) {
+    CHARFORMATA format = {};
+    format.cbSize = sizeof format;
+    SendMessageA(output, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    format.dwMask = CFM_COLOR | CFM_FACE | CFM_SIZE | CFM_OFFSET | CFM_BOLD | CFM_ITALIC | CFM_CHARSET;
+    format.dwEffects &= ~CFE_AUTOCOLOR;
+    format.crTextColor = colour;
+    SendMessageA(output, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+}
+
+// The last line in view, and the scroll bar at the bottom.
+void ScrollToEnd(HWND output) {
+    SendMessageA(output, WM_VSCROLL, SB_BOTTOM, 0);
+    SendMessageA(output, EM_SCROLLCARET, 0, 0);
+}
+
+// Inserts at the caret; false when the area reported that the line did not fit.
+bool Insert(HWND output, const char* line) {
+    g_inserting = true;
+    g_limit_hit = false;
+    SendMessageA(output, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(line));
+    g_inserting = false;
+    return !g_limit_hit;
+}
+
+}  // namespace
+
+void SetOutputAreaLimit(HWND output, LONG max_text) {
+    if (output != nullptr) SendMessageA(output, EM_EXLIMITTEXT, 0, max_text);
+}
+
+bool AppendOutputAreaLine(HWND output, const char* line, COLORREF colour) {
+    if (output == nullptr || line == nullptr) return true;
+    if (g_overflowing) return false;
+    // Lengths in bytes and in the area's characters: a double-byte character
+    // counts twice here, so a line is never let in that the area cannot take.
+    LONG length = GetWindowTextLengthA(output);
+    auto limit = static_cast<unsigned long long>(SendMessageA(output, EM_GETLIMITTEXT, 0, 0));
+    if (static_cast<unsigned long long>(length) + std::strlen(line) > limit) {
+        HandleOverflow(output);
+        return false;
+    }
+    PutCaretAtEnd(output, length);
+    UseColourAtCaret(output, colour);
+    bool fitted = Insert(output, line);
+    if (fitted) ScrollToEnd(output);
+    if (!fitted) HandleOverflow(output);
+    return fitted;
+}
+
+void OnOutputAreaMaxText(HWND output) {
+    if (g_inserting) {
+        g_limit_hit = true;
+        return;
+    }
+    if (g_overflowing || output == nullptr) return;
+    HandleOverflow(output);
+}
+
+void ClearOutputAreaText(HWND output) {
+    if (output != nullptr) SendMessageA(output, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+}

@@ -1,0 +1,28 @@
+// The output area: a read-only rich edit (version 1.0) holding the
+// conversation, each line in its sender's colour, always scrolled to the
+// newest line. When a line no longer fits, the user is told and the area is
+// emptied.
+#pragma once
+#include <windows.h>
+
+// The most characters the output area holds, chosen by measurement
+// (bench/RESULTS.md): the part of one append that grows with the text stays
+// about a millisecond up to 1 MiB and keeps growing beyond, so the area is
+// emptied before appending gets slow.
+constexpr LONG kOutputAreaMaxText = 1024 * 1024;
+
+// Gives the output area its maximum text length.
+void SetOutputAreaLimit(HWND output, LONG max_text = kOutputAreaMaxText);
+
+// Appends a NUL-terminated line at the end of the output area in `colour`
+// (0x00BBGGRR), with the face, size and effects of the area's default
+// format, then scrolls so the line is visible. False when the line does not
+// fit: the overflow message has been shown (once) and the area emptied; the
+// line is not shown. True when there is no output area (nothing to show).
+bool AppendOutputAreaLine(HWND output, const char* line, COLORREF colour);
+
+// EN_MAXTEXT from the output area: the overflow message and an empty area,
+// unless the overflow is already being handled.
+void OnOutputAreaMaxText(HWND output);
+
+void ClearOutputAreaText(HWND output);

@@ -1,0 +1,281 @@
+// The output area on a real rich edit (RICHED32.DLL) in a shown window: each
+// line in its own colour with the default font, the caret and the view at
+// the end, and the overflow message shown once before the area is emptied.
+// The message box is the real one; a watcher thread reads and dismisses it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <richedit.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "shell/command_ids.h"
+#include "shell/win32/input_area.h"
+#include "shell/win32/output_area.h"
+
+namespace {
+
+constexpr char kOverflowTitle[] = "Mosswick - 表示文字数オーバ";
+constexpr char kOverflowText[] = "メッセージ表示領域の最大文字数を超えました。画面をクリアします。";
+constexpr UINT UM_TEST_APPEND = WM_APP + 1;  // lParam: the line; answers the append's result
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+HWND g_output = nullptr;
+
+// Stands for the main window: the output area's parent, which hears its
+// EN_MAXTEXT and appends on its own thread.
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_COMMAND && LOWORD(wparam) == IDC_OUTPUT && HIWORD(wparam) == EN_MAXTEXT) {
+        OnOutputAreaMaxText(g_output);
+        return 0;
+    }
+    if (message == UM_TEST_APPEND)
+        return AppendOutputAreaLine(g_output, reinterpret_cast<const char*>(lparam), RGB(0, 0, 255)) ? 1 : 0;
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// The rich edit gives its length in characters; a double-byte one takes two bytes.
+std::string Text(HWND window) {
+    std::string text(2 * static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+LONG Characters(const std::string& text) {
+    return MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+}
+
+// Finds each overflow box, notes its text and how much the area held while
+// it was up, lets the test act while it is up, then presses OK.
+class OverflowBoxWatcher {
+public:
+    explicit OverflowBoxWatcher(void (*while_shown)(HWND parent) = nullptr) : while_shown_(while_shown) {
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~OverflowBoxWatcher() {
+        stop_ = true;
+        thread_.join();
+    }
+    int boxes() const { return boxes_; }
+    const std::string& text() const { return text_; }
+    int length_while_shown() const { return length_while_shown_; }
+
+private:
+    void Run() {
+        while (!stop_) {
+            HWND box = FindWindowA("#32770", kOverflowTitle);
+            if (box == nullptr) {
+                Sleep(10);
+                continue;
+            }
+            ++boxes_;
+            char text[256] = {};
+            GetDlgItemTextA(box, kMessageBoxTextId, text, sizeof text);
+            text_ = text;
+            length_while_shown_ = static_cast<int>(SendMessageA(g_output, WM_GETTEXTLENGTH, 0, 0));
+            if (while_shown_ != nullptr) while_shown_(GetParent(g_output));
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            while (IsWindow(box) && !stop_) Sleep(10);
+        }
+    }
+
+    void (*while_shown_)(HWND parent);
+    std::atomic<bool> stop_{false};
+    std::atomic<int> boxes_{0};
+    std::string text_;
+    std::atomic<int> length_while_shown_{-1};
+    std::thread thread_;
+};
+
+class OutputArea : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        richedit_ = LoadLibraryA("RICHED32.DLL");
+        WNDCLASSEXA wc = {};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = ParentProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "OutputAreaTestParent";
+        RegisterClassExA(&wc);
+        // One shown window for every test: taking a shown window away waits
+        // for the window manager, up to seconds when there is none.
+        parent_ = CreateWindowExA(0, "OutputAreaTestParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 320, 140, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    }
+    static void TearDownTestSuite() {
+        if (parent_ != nullptr) DestroyWindow(parent_);
+        parent_ = nullptr;
+        if (richedit_ != nullptr) FreeLibrary(richedit_);
+    }
+
+    void SetUp() override {
+        ASSERT_NE(nullptr, richedit_) << "RICHED32.DLL cannot be loaded";
+        if (parent_ == nullptr) GTEST_SKIP() << "no display: a shown window cannot be made here";
+        parent = parent_;
+        g_output = CreateWindowExA(
+            WS_EX_CLIENTEDGE, "RichEdit", "",
+            WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_DISABLENOSCROLL, 0, 0, 320, 140,
+            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_OUTPUT)), GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(nullptr, g_output);
+        output = g_output;
+    }
+    void TearDown() override {
+        if (output != nullptr) DestroyWindow(output);
+        g_output = nullptr;
+    }
+
+    CHARFORMATA FormatOf(LONG from, LONG to) const {
+        CHARRANGE range = {from, to};
+        SendMessageA(output, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        CHARFORMATA format = {};
+        format.cbSize = sizeof format;
+        SendMessageA(output, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+        return format;
+    }
+
+    CHARRANGE Selection() const {
+        CHARRANGE range = {};
+        SendMessageA(output, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        return range;
+    }
+
+    static HMODULE richedit_;
+    static HWND parent_;
+    HWND parent = nullptr;
+    HWND output = nullptr;
+};
+
+HMODULE OutputArea::richedit_ = nullptr;
+HWND OutputArea::parent_ = nullptr;
+
+TEST_F(OutputArea, EachLineTakesItsColourAndTheDefaultFontWithTheCaretAtTheEnd) {
+    LOGFONTA lf = {};
+    lf.lfHeight = -16;
+    lf.lfWeight = FW_BOLD;
+    lf.lfCharSet = SHIFTJIS_CHARSET;
+    lstrcpyA(lf.lfFaceName, "ＭＳ Ｐゴシック");
+    HFONT font = CreateFontIndirectA(&lf);
+    SendMessageA(output, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    CHARFORMATA by_default = {};
+    by_default.cbSize = sizeof by_default;
+    SendMessageA(output, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&by_default));
+
+    const std::string first = "1 山田 > 赤い行\r\n";
+    const std::string second = "2 佐藤 > blue line\r\n";
+    ASSERT_TRUE(AppendOutputAreaLine(output, first.c_str(), RGB(255, 0, 0)));
+    ASSERT_TRUE(AppendOutputAreaLine(output, second.c_str(), RGB(0, 0, 160)));
+    EXPECT_EQ(first + second, Text(output));
+
+    // The caret after the last character (the area counts characters, CR LF as two).
+    CHARRANGE caret = Selection();
+    EXPECT_EQ(caret.cpMin, caret.cpMax);
+    EXPECT_EQ(Characters(first + second), caret.cpMin);
+
+    CHARFORMATA red = FormatOf(0, 2);
+    EXPECT_EQ(0u, red.dwEffects & CFE_AUTOCOLOR);
+    EXPECT_EQ(RGB(255, 0, 0), red.crTextColor);
+    CHARFORMATA blue = FormatOf(caret.cpMin - 4, caret.cpMin - 2);
+    EXPECT_EQ(0u, blue.dwEffects & CFE_AUTOCOLOR);
+    EXPECT_EQ(RGB(0, 0, 160), blue.crTextColor);
+    EXPECT_STREQ(by_default.szFaceName, blue.szFaceName);
+    EXPECT_EQ(by_default.yHeight, blue.yHeight);
+    EXPECT_EQ(by_default.dwEffects & CFE_BOLD, blue.dwEffects & CFE_BOLD);
+    DeleteObject(font);
+}
+
+TEST_F(OutputArea, TheLastLineStaysInViewWithTheScrollBarAtTheBottom) {
+    char line[64];
+    for (int i = 1; i <= 60; ++i) {
+        wsprintfA(line, "%d user > line %d\r\n", i, i);
+        ASSERT_TRUE(AppendOutputAreaLine(output, line, RGB(0, 0, 0)));
+    }
+    int lines = static_cast<int>(SendMessageA(output, EM_GETLINECOUNT, 0, 0));
+    int first = static_cast<int>(SendMessageA(output, EM_GETFIRSTVISIBLELINE, 0, 0));
+    EXPECT_GT(first, 30);
+    EXPECT_LT(first, lines);
+    SCROLLINFO bar = {};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(output, SB_VERT, &bar));
+    EXPECT_GT(bar.nPos, 0);
+    EXPECT_GE(bar.nPos + static_cast<int>(bar.nPage), bar.nMax);
+}
+
+// Three lines of 30 bytes fill a limit of 100; the fourth does not fit.
+TEST_F(OutputArea, ALineThatDoesNotFitShowsTheMessageOnceThenEmptiesTheArea) {
+    SetOutputAreaLimit(output, 100);
+    const char line[] = "12345678901234567890 > 12345\r\n";
+    ASSERT_EQ(30u, sizeof line - 1);
+    OverflowBoxWatcher watcher;
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(AppendOutputAreaLine(output, line, RGB(0, 0, 0)));
+    EXPECT_EQ(0, watcher.boxes());
+
+    EXPECT_FALSE(AppendOutputAreaLine(output, "does not fit any more\r\n", RGB(0, 0, 0)));
+    EXPECT_EQ(1, watcher.boxes());
+    EXPECT_EQ(kOverflowText, watcher.text());
+    EXPECT_EQ(90, watcher.length_while_shown());  // emptied only after the message
+    EXPECT_EQ("", Text(output));
+
+    // The area starts afresh with the next line.
+    EXPECT_TRUE(AppendOutputAreaLine(output, "next\r\n", RGB(0, 0, 0)));
+    EXPECT_EQ("next\r\n", Text(output));
+    EXPECT_EQ(1, watcher.boxes());
+}
+
+// While the message is up its loop keeps serving the window: another line
+// and another EN_MAXTEXT arrive then, and neither brings a second message.
+void AppendAndOverflowAgain(HWND parent) {
+    EXPECT_EQ(0, SendMessageA(parent, UM_TEST_APPEND, 0, reinterpret_cast<LPARAM>("x\r\n")));
+    SendMessageA(parent, WM_COMMAND, MAKEWPARAM(IDC_OUTPUT, EN_MAXTEXT), reinterpret_cast<LPARAM>(g_output));
+}
+
+TEST_F(OutputArea, NothingArrivingWhileTheMessageIsUpBringsASecondOne) {
+    SetOutputAreaLimit(output, 10);
+    OverflowBoxWatcher watcher(AppendAndOverflowAgain);
+    EXPECT_TRUE(AppendOutputAreaLine(output, "123456\r\n", RGB(0, 0, 0)));
+    EXPECT_FALSE(AppendOutputAreaLine(output, "7890\r\n", RGB(0, 0, 0)));
+    EXPECT_EQ(1, watcher.boxes());
+    EXPECT_EQ("", Text(output));
+}
+
+TEST_F(OutputArea, MaxTextFromTheAreaShowsTheMessageAndEmptiesIt) {
+    ASSERT_TRUE(AppendOutputAreaLine(output, "a line\r\n", RGB(0, 0, 0)));
+    OverflowBoxWatcher watcher;
+    SendMessageA(parent, WM_COMMAND, MAKEWPARAM(IDC_OUTPUT, EN_MAXTEXT), reinterpret_cast<LPARAM>(output));
+    EXPECT_EQ(1, watcher.boxes());
+    EXPECT_EQ(kOverflowText, watcher.text());
+    EXPECT_EQ("", Text(output));
+}
+
+TEST_F(OutputArea, ClearEmptiesTheArea) {
+    ASSERT_TRUE(AppendOutputAreaLine(output, "a line\r\n", RGB(0, 0, 0)));
+    ClearOutputAreaText(output);
+    EXPECT_EQ("", Text(output));
+    EXPECT_TRUE(AppendOutputAreaLine(nullptr, "nowhere\r\n", RGB(0, 0, 0)));
+}
+
+// The edit control limits characters, not bytes: a text of double-byte
+// characters is cut at the last whole one within 255 bytes.
+TEST(InputArea, TextIsCutToWholeCharactersWithin255Bytes) {
+    HWND input = CreateWindowExA(0, "EDIT", "", ES_MULTILINE, 0, 0, 100, 20, HWND_MESSAGE, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, input);
+    EXPECT_EQ("", InputAreaText(input));
+    SetWindowTextA(input, "こんにちは");
+    EXPECT_EQ("こんにちは", InputAreaText(input));
+
+    std::string wide;
+    for (int i = 0; i < 150; ++i) wide += "表";  // 0x95 0x5C each
+    SetWindowTextA(input, ("a" + wide).c_str());
+    EXPECT_EQ("a" + wide.substr(0, 254), InputAreaText(input));
+    SetWindowTextA(input, std::string(300, 'x').c_str());
+    EXPECT_EQ(std::string(255, 'x'), InputAreaText(input));
+
+    ClearInputArea(input);
+    EXPECT_EQ(0, GetWindowTextLengthA(input));
+    DestroyWindow(input);
+}
+
+}  // namespace
