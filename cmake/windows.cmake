@@ -63,6 +63,15 @@ if(DRIVER_SOURCES)
   set_target_properties(mwdriver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 endif()
 
+# Windows-side benchmarks (bench/win32), one program each, run by hand under Wine.
+file(GLOB WIN_BENCH_SOURCES CONFIGURE_DEPENDS bench/win32/*.cpp)
+foreach(source ${WIN_BENCH_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name} ${source})
+  target_link_libraries(${name} PRIVATE mosswick_win)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+endforeach()
+
 # Windows-side unit tests, run under Wine through the cross-compiling emulator.
 file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp tests/profile/*.cpp tests/common/*.cpp)
 if(WIN_TEST_SOURCES)
