@@ -13,6 +13,7 @@
 #include "shell/command_ids.h"
 #include "shell/pane_layout.h"
 #include "shell/win32/main_window.h"
+#include "shell/win32/output_area.h"
 
 namespace {
 
@@ -193,6 +194,7 @@ bool CreateChildWindows(HWND window) {
     SetFont(g_main.host_ip, nullptr);
     SetFont(g_main.host_ip_label, nullptr);
 
+    SetOutputAreaLimit(g_main.output);
     if (g_main.input != nullptr) SendMessageA(g_main.input, EM_LIMITTEXT, kInputLimit, 0);
     SetUpUserArea();
     if (g_main.status_bar != nullptr) {

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "messaging/chat_send.h"
 #include "messaging/log_file.h"
 #include "net/presence.h"
 #include "settings/program_paths.h"
@@ -14,6 +15,8 @@
 #include "shell/shell_state.h"
 #include "shell/views.h"
 #include "shell/win32/main_window.h"
+#include "shell/win32/output_area.h"
+#include "shell/win32/user_area_rows.h"
 
 namespace {
 
@@ -111,15 +114,12 @@ void ShowLog(HWND window) {
     }
 }
 
-void ClearOutputArea() {
-    if (g_main.output != nullptr) SetWindowTextA(g_main.output, "");
-}
-
-// The output area reached its character limit.
-void OnOutputAreaFull(HWND window) {
-    ShowBox(window, "メッセージ表示領域の最大文字数を超えました。画面をクリアします。",
-            "Mosswick - 表示文字数オーバ", MB_ICONEXCLAMATION);
-    ClearOutputArea();
+// The input area's text with the send modes of this moment; the
+// confirmations are asked by the send itself.
+void Send() {
+    if (!g_flags.network_ready || g_main.input == nullptr) return;
+    if (SendMessageA(g_main.input, WM_GETTEXTLENGTH, 0, 0) < 1) return;
+    SendChatMessage(g_flags.personal_mode, g_flags.popup_mode);
 }
 
 const char* ToolTipText(UINT_PTR id) {
@@ -140,6 +140,12 @@ const char* ToolTipText(UINT_PTR id) {
     }
 }
 
+// Selection is for choosing the recipients of a personal message only.
+void OnUserAreaItemChanged(const NMLISTVIEW* change) {
+    if (g_flags.personal_mode || (change->uNewState & LVIS_SELECTED) == 0) return;
+    KeepUserAreaRowUnselected(change->hdr.hwndFrom, change->iItem);
+}
+
 }  // namespace
 
 // Commands not listed here are ignored.
@@ -152,19 +158,25 @@ void DispatchCommand(HWND window, int id, int code, HWND /*control*/) {
         case IDM_SHOWLOG: ShowLog(window); break;
         case IDM_GOTOTRAY: SendMessageA(window, UM_GOTOTRAY, 0, 0); break;
         case IDM_RESTORE: RestoreFromTray(window, true); break;
-        case IDM_CLEAR: ClearOutputArea(); break;
+        case IDM_SEND: Send(); break;
+        case IDC_SEND: Send(); break;  // the send button, whatever it notifies
+        case IDM_CLEAR: ClearOutputAreaText(g_main.output); break;
         case IDM_START: Start(); break;
         case IDM_END: End(); break;
         case IDM_USERCHECK: UserCheck(); break;
         case IDM_CTRLENTER: break;  // takes Ctrl+Enter away from the input area
         case IDC_OUTPUT:
-            if (code == EN_MAXTEXT) OnOutputAreaFull(window);
+            if (code == EN_MAXTEXT) OnOutputAreaMaxText(g_main.output);
             break;
         default: break;
     }
 }
 
 LRESULT MainOnNotify(HWND /*window*/, NMHDR* header) {
+    if (header->idFrom == IDC_USERLIST && header->code == LVN_ITEMCHANGED) {
+        OnUserAreaItemChanged(reinterpret_cast<NMLISTVIEW*>(header));
+        return 0;
+    }
     if (header->code == TTN_NEEDTEXTA) {
         const char* text = ToolTipText(header->idFrom);
         if (text != nullptr) reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = const_cast<char*>(text);

@@ -1,5 +1,7 @@
 #include "tools/driver/window_lookup.h"
 
+#include <algorithm>
+
 double g_wait_seconds = 15.0;
 
 bool WaitFor(const std::function<bool()>& probe) {
@@ -45,14 +47,23 @@ static LRESULT Ask(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 
 std::string WindowText(HWND window) {
     // WM_GETTEXT is copied across processes by the system; GetWindowTextA
-    // would not ask another process's window for its text.
-    // A rich edit gives its length in characters: room for two bytes each.
-    LRESULT length = Ask(window, WM_GETTEXTLENGTH, 0, 0);
-    if (length <= 0) return "";
-    std::string text(2 * static_cast<size_t>(length) + 1, '\0');
-    LRESULT got = Ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return text;
+    // would not ask another process's window for its text. The length a
+    // window gives is only a hint: a rich edit counts characters, and asked
+    // from another process under Wine it answers 0 for a text holding
+    // double-byte characters. So the buffer grows until the text fits.
+    constexpr size_t kMaxText = 64u << 20;
+    LRESULT hint = Ask(window, WM_GETTEXTLENGTH, 0, 0);
+    size_t size = std::max<size_t>(4096, 2 * static_cast<size_t>(std::max<LRESULT>(hint, 0)) + 2);
+    for (;;) {
+        std::string text(size, '\0');
+        LRESULT got = Ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+        if (got <= 0) return "";
+        if (static_cast<size_t>(got) + 2 < size || size >= kMaxText) {
+            text.resize(std::min(static_cast<size_t>(got), size - 1));
+            return text;
+        }
+        size *= 2;
+    }
 }
 
 std::string ClassName(HWND window) {
