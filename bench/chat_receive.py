@@ -28,6 +28,7 @@ Needs root (namespaces). Starts its own Xvfb when DISPLAY is not set.
 """
 import argparse
 import os
+import signal
 import socket
 import subprocess
 import sys
@@ -281,6 +282,8 @@ def main():
     windows = [int(w) for w in args.windows.split(",") if w]
     rates = [int(r) for r in args.rates.split(",") if r]
 
+    # Ended from outside, it still removes its bed and display.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     check = subprocess.run([str(h.NETBED), "check"], capture_output=True, text=True)
     if check.returncode != 0:
         sys.exit(f"chat_receive: {check.stderr.strip()}")

@@ -18,12 +18,26 @@ mkdir -p "$MW_SYSTEST_DIR"
 
 xvfb_pid=""
 netbed_up=""
+# Tests bring up beds of their own under the prefixes mwf ... mwz, each under
+# its lock. A bed whose lock nobody holds was left by a run that was killed:
+# it is removed.
+remove_abandoned_beds() {
+  local p lock
+  for p in mw{f..z}; do
+    ls /run/netns 2>/dev/null | grep -qE "^${p}(hub|[0-9]+)$" || continue
+    exec {lock}>"/run/mosswick-netbed-$p.lock"
+    flock -n "$lock" && NETBED_PREFIX=$p tools/netbed.sh down
+    exec {lock}>&-
+  done
+  return 0
+}
 cleanup() {
   local prefix
   for prefix in "$MW_SYSTEST_DIR"/prefixes/*; do
     [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null
   done
   [ -n "$netbed_up" ] && tools/netbed.sh down
+  remove_abandoned_beds
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   return 0
 }
