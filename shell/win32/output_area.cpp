@@ -26,7 +26,8 @@ void HandleOverflow(HWND output) {
 }
 
 // An empty selection after the last character. A position past the end
-// stands for the end, so the text length (which counts CR LF as two) serves.
+// stands for the end, so the text length serves in whatever unit the area
+// counts it (characters, or bytes where it counts those).
 void PutCaretAtEnd(HWND output, LONG length) {
     CHARRANGE end = {length, length};
     SendMessageA(output, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
