@@ -19,10 +19,10 @@ TEST(InputArea, TextIsCutToWholeCharactersWithin255Bytes) {
     SetWindowTextA(input, "こんにちは");
     EXPECT_EQ("こんにちは", InputAreaText(input));
 
-    std::string wide;
-    for (int i = 0; i < 150; ++i) wide += "表";  // 0x95 0x5C each
-    SetWindowTextA(input, ("a" + wide).c_str());
-    EXPECT_EQ("a" + wide.substr(0, 254), InputAreaText(input));
+    std::string text = "a";
+    for (int i = 0; i < 150; ++i) text += "表";  // 0x95 0x5C each
+    SetWindowTextA(input, text.c_str());
+    EXPECT_EQ(text.substr(0, 255), InputAreaText(input));  // "a" and 127 whole characters
     SetWindowTextA(input, std::string(300, 'x').c_str());
     EXPECT_EQ(std::string(255, 'x'), InputAreaText(input));
 
