@@ -23,8 +23,8 @@ without waiting and reports the share of lines shown.
 Needs root (namespaces). Starts its own Xvfb when DISPLAY is not set.
 
   bench/chat_receive.py [--lines N] [--program-lines N] [--windows 1,8]
-                        [--rates 2000,5000] [--skip-program] [--set KEY=VALUE]
-                        [--record]
+                        [--rates 2000,5000] [--program-rates 50,100]
+                        [--skip-program] [--set KEY=VALUE] [--record]
 """
 import argparse
 import os
@@ -272,7 +272,8 @@ def main():
     parser.add_argument("--lines", type=int, default=20000, help="lines per measurement (echo, console)")
     parser.add_argument("--program-lines", type=int, default=3000, help="lines per measurement (program)")
     parser.add_argument("--windows", default="1,8", help="unanswered datagrams allowed, comma-separated")
-    parser.add_argument("--rates", default="", help="fixed send rates (lines/s), comma-separated")
+    parser.add_argument("--rates", default="", help="fixed send rates (lines/s) for the console peer")
+    parser.add_argument("--program-rates", default="", help="fixed send rates (lines/s) for the program")
     parser.add_argument("--skip-program", action="store_true", help="leave out Mosswick.exe under Wine")
     parser.add_argument("--set", action="append", default=[], metavar="KEY=VALUE",
                         help="a key of the program's INI: KEY (Client_Definition) or SECTION.KEY, "
@@ -281,6 +282,7 @@ def main():
     args = parser.parse_args()
     windows = [int(w) for w in args.windows.split(",") if w]
     rates = [int(r) for r in args.rates.split(",") if r]
+    program_rates = [int(r) for r in args.program_rates.split(",") if r]
 
     # Ended from outside, it still removes its bed and display.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
@@ -298,7 +300,7 @@ def main():
             prepare_wine()
             xvfb = start_display()
             settings = dict(item.split("=", 1) for item in args.set)
-            program = measure_program(bed, args.program_lines, windows, rates, settings)
+            program = measure_program(bed, args.program_lines, windows, program_rates, settings)
         text = report(args, echo, console, program)
         print(text)
         if args.record:
