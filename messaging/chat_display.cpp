@@ -33,7 +33,7 @@ std::optional<Sender> TakeFromPeerTable(uint32_t address, int16_t number) {
     int i = FindPeerByAddress(address);
     if (i < 0) return std::nullopt;
     PeerEntry& entry = g_peer_table.entries[i];
-    if (!TakeMessageNumber(&entry.cnt, number)) return std::nullopt;
+    if (!TakeMessageNumber(&entry.cnt, SeenNumbersOf(i), number)) return std::nullopt;
     Sender sender;
     sender.name.assign(entry.from, BoundedLength(entry.from, sizeof entry.from));
     sender.colour = EntryColour(entry);

@@ -2,9 +2,10 @@
 
 #include "net/counters.h"
 
-bool TakeMessageNumber(int16_t* stored, int16_t number) {
+bool TakeMessageNumber(int16_t* stored, SeenNumbers* seen, int16_t number) {
     if (*stored == kLastMessageNumber) *stored = kCounterAtNetworkStart;
-    if (number == *stored) return false;
+    if (number == *stored || seen->Contains(number)) return false;
     if (number > *stored) *stored = number;
+    seen->Add(number);
     return true;
 }

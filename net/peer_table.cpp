@@ -11,6 +11,7 @@
 PeerTable g_peer_table;
 
 namespace {
+SeenNumbers g_seen_numbers[kMaxPeers + 1];
 char g_own_status[kOwnStatusSize] = {};
 
 // A row to change once the lock is released.
@@ -40,6 +41,7 @@ bool MergeOne(const UserEntry& incoming, RowChange* row) {
         bool by_address = e.addr == incoming.addr;
         bool by_name = i == 0 && std::strncmp(e.from, incoming.from, kNameFieldSize) == 0;
         if (!by_address && !by_name) continue;
+        if (incoming.cnt < e.cnt) g_seen_numbers[i].Clear();
         e = incoming;
         // The peers' view of this user carries the number of its last chat
         // message: the next one continues from it.
@@ -48,6 +50,7 @@ bool MergeOne(const UserEntry& incoming, RowChange* row) {
         return true;
     }
     if (g_peer_table.count >= kMaxPeers) return false;
+    g_seen_numbers[g_peer_table.count].Clear();
     g_peer_table.entries[g_peer_table.count++] = incoming;
     *row = {RowChange::Kind::Append, incoming};
     return true;
@@ -55,8 +58,12 @@ bool MergeOne(const UserEntry& incoming, RowChange* row) {
 
 // Removes entry i; the following entries move up one place.
 void RemoveAt(int i) {
-    for (int j = i; j < g_peer_table.count - 1; ++j) g_peer_table.entries[j] = g_peer_table.entries[j + 1];
+    for (int j = i; j < g_peer_table.count - 1; ++j) {
+        g_peer_table.entries[j] = g_peer_table.entries[j + 1];
+        g_seen_numbers[j] = g_seen_numbers[j + 1];
+    }
     --g_peer_table.count;
+    g_seen_numbers[g_peer_table.count].Clear();
     g_peer_table.entries[g_peer_table.count] = PeerEntry{};
 }
 
@@ -65,6 +72,12 @@ void RemoveAt(int i) {
 void ResetPeerTable() {
     PeerTableLock lock;
     g_peer_table = PeerTable{};
+    for (SeenNumbers& seen : g_seen_numbers) seen.Clear();
+}
+
+SeenNumbers* SeenNumbersOf(int i) {
+    assert(i >= 0 && i <= kMaxPeers);
+    return &g_seen_numbers[i];
 }
 
 uint32_t OwnAddress() { return g_peer_table.entries[0].addr; }
@@ -162,7 +175,10 @@ bool UpdatePeer(const UserEntry& incoming) {
 
 void KeepOnlyOwnEntry() {
     assert(HoldingPeerTableLock());
-    for (int i = 1; i <= kMaxPeers; ++i) g_peer_table.entries[i] = PeerEntry{};
+    for (int i = 1; i <= kMaxPeers; ++i) {
+        g_peer_table.entries[i] = PeerEntry{};
+        g_seen_numbers[i].Clear();
+    }
     if (g_peer_table.count > 1) g_peer_table.count = 1;
 }
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "net/datagram.h"
+#include "net/seen_numbers.h"
 
 constexpr int kMaxPeers = 30;
 constexpr int kOwnStatusSize = 17;
@@ -24,6 +25,12 @@ struct PeerTable {
 };
 
 extern PeerTable g_peer_table;
+
+// The message numbers recently taken from the sender of entry i (0 <= i <
+// count). They go with the entry when entries move up, and are forgotten when
+// the entry is made or when a merge lowers its stored counter (the sender
+// started over, so its numbers begin again). The caller holds the lock.
+SeenNumbers* SeenNumbersOf(int i);
 
 // Empties the table (start-up).
 void ResetPeerTable();

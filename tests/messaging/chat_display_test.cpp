@@ -13,14 +13,19 @@ protected:
     }
 };
 
-TEST_F(ChatDisplayTest, RepeatsAreDroppedAndOnlyTheLastNumberIsRemembered) {
+TEST_F(ChatDisplayTest, ResentCopiesAreDroppedEvenAfterLaterMessages) {
     Show(peer2, 1001, "a");
     Show(peer2, 1001, "a");  // a retransmitted copy
     EXPECT_EQ(1001, StoredCounter(peer2));
+    Show(peer2, 1003, "c");
+    Show(peer2, 1002, "b");  // overtaken by a later message: shown once, counter kept
+    Show(peer2, 1001, "a");  // a late copy after later messages
     Show(peer2, 1002, "b");
-    Show(peer2, 1001, "a");  // the older copy again, after a later message
-    EXPECT_EQ(1002, StoredCounter(peer2));
-    EXPECT_EQ((std::vector<std::string>{"1 bob > a\r\n", "2 bob > b\r\n", "1 bob > a\r\n"}), out.OutputTexts());
+    EXPECT_EQ(1003, StoredCounter(peer2));
+    // Each peer has numbers of its own.
+    Show(peer3, 1001, "from carol");
+    EXPECT_EQ((std::vector<std::string>{"1 bob > a\r\n", "3 bob > c\r\n", "2 bob > b\r\n", "1 carol > from carol\r\n"}),
+              out.OutputTexts());
 }
 
 TEST_F(ChatDisplayTest, OlderNumbersAreShownWithoutLoweringTheCounter) {
@@ -29,8 +34,50 @@ TEST_F(ChatDisplayTest, OlderNumbersAreShownWithoutLoweringTheCounter) {
     Show(peer2, 1002, "next");
     EXPECT_EQ(5000, StoredCounter(peer2));
     EXPECT_EQ(3u, out.output.size());
-    Show(peer2, 1002, "next");  // only the stored number counts as a repeat
+    Show(peer2, 1002, "next");
+    EXPECT_EQ(3u, out.output.size());
+}
+
+TEST_F(ChatDisplayTest, ARestartAnnouncedWithALowerCounterForgetsTheRecentNumbers) {
+    Show(peer2, 1001, "first run");
+    Show(peer2, 1002, "first run");
+    // bob starts again: his announcement carries 1000.
+    MergeEntries(EntryDatagram(KIND_START, peer2, {Entry(peer2, "bob")}).data(), kHeaderSize + kUserEntrySize);
+    EXPECT_EQ(1000, StoredCounter(peer2));
+    Show(peer2, 1001, "second run");
+    Show(peer2, 1002, "second run");
     EXPECT_EQ(4u, out.output.size());
+    // An announcement that does not lower the counter (a user check answered
+    // mid-conversation) keeps them: a late copy is still a repeat.
+    Show(peer2, 1003, "c");
+    MergeEntries(EntryDatagram(KIND_USERLIST, peer2, {Entry(peer2, "bob", "受信可", 1003)}).data(),
+                 kHeaderSize + kUserEntrySize);
+    Show(peer2, 1002, "second run");
+    EXPECT_EQ(5u, out.output.size());
+}
+
+TEST_F(ChatDisplayTest, RecentNumbersGoWithTheirEntry) {
+    Show(peer3, 1001, "carol");
+    // bob leaves: carol's entry moves up and keeps what was seen from her.
+    ASSERT_TRUE(RemovePeer(peer2));
+    Show(peer3, 1001, "carol");
+    EXPECT_EQ(1u, out.output.size());
+    // bob comes back as a new entry, with nothing seen yet.
+    Show(peer3, 1002, "carol");
+    MergeEntries(EntryDatagram(KIND_START, peer2, {Entry(peer2, "bob", "受信可", 5000)}).data(),
+                 kHeaderSize + kUserEntrySize);
+    Show(peer2, 1002, "bob again");
+    EXPECT_EQ((std::vector<std::string>{"1 carol > carol\r\n", "2 carol > carol\r\n", "2 bob > bob again\r\n"}),
+              out.OutputTexts());
+}
+
+TEST_F(ChatDisplayTest, OnlyTheLatestNumbersAreRemembered) {
+    for (int n = 1001; n < 1001 + kSeenNumbers; ++n) Show(peer2, static_cast<int16_t>(n), "x");
+    Show(peer2, 1001, "x");  // still in the window
+    EXPECT_EQ(static_cast<size_t>(kSeenNumbers), out.output.size());
+    Show(peer2, static_cast<int16_t>(1001 + kSeenNumbers), "x");  // pushes 1001 out
+    Show(peer2, 1001, "x");
+    EXPECT_EQ(static_cast<size_t>(kSeenNumbers) + 2, out.output.size());
 }
 
 TEST_F(ChatDisplayTest, AfterTheLastNumberTheSendersCounterStartsOver) {
@@ -66,7 +113,9 @@ TEST_F(ChatDisplayTest, DateAndTimeInFourForms) {
     for (auto& form : forms) {
         std::strcpy(g_settings.Date_View, form[0]);
         std::strcpy(g_settings.Time_View, form[1]);
+        // The same message again each time, as if bob had started over.
         g_peer_table.entries[FindPeerByAddress(peer2)].cnt = 1000;
+        SeenNumbersOf(FindPeerByAddress(peer2))->Clear();
         Show(peer2, 1007, "hello");
         ASSERT_FALSE(out.output.empty());
         EXPECT_EQ(form[2], out.output.back().text) << form[0] << form[1];
