@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "tools/driver/remote_memory.h"
+
 namespace {
 
 constexpr int kTextCapacity = 1024;
@@ -9,48 +11,31 @@ constexpr int kTextCapacity = 1024;
 // The item record followed by its text buffer, in the list view's process.
 class RemoteItem {
 public:
-    explicit RemoteItem(HWND list_view) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(list_view, &pid);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (process_) {
-            memory_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, sizeof(LVITEMA) + kTextCapacity,
-                                                        MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-        }
-    }
-    ~RemoteItem() {
-        if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
-        if (process_) CloseHandle(process_);
-    }
-    RemoteItem(const RemoteItem&) = delete;
-    RemoteItem& operator=(const RemoteItem&) = delete;
+    explicit RemoteItem(HWND list_view) : memory_(list_view, sizeof(LVITEMA) + kTextCapacity) {}
 
-    bool Usable() const { return memory_ != nullptr; }
+    bool Usable() const { return memory_.Usable(); }
 
     bool ReadText(HWND list_view, int row, int column, std::string* text) {
         LVITEMA item = {};
         item.mask = LVIF_TEXT;
         item.iItem = row;
         item.iSubItem = column;
-        item.pszText = memory_ + sizeof(LVITEMA);
+        item.pszText = memory_.Address() + sizeof(LVITEMA);
         item.cchTextMax = kTextCapacity;
         char zero = 0;
-        if (!WriteProcessMemory(process_, memory_, &item, sizeof item, nullptr)) return false;
-        if (!WriteProcessMemory(process_, item.pszText, &zero, 1, nullptr)) return false;
-        LRESULT length = SendMessageA(list_view, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(memory_));
+        if (!memory_.Write(0, &item, sizeof item)) return false;
+        if (!memory_.Write(sizeof(LVITEMA), &zero, 1)) return false;
+        LRESULT length = SendMessageA(list_view, LVM_GETITEMTEXTA, row, memory_.AsParam());
         if (length < 0) length = 0;
         if (length >= kTextCapacity) length = kTextCapacity - 1;
         std::string buffer(static_cast<size_t>(length), '\0');
-        if (length > 0 && !ReadProcessMemory(process_, item.pszText, buffer.data(), buffer.size(), nullptr)) {
-            return false;
-        }
+        if (length > 0 && !memory_.Read(sizeof(LVITEMA), buffer.data(), buffer.size())) return false;
         *text = buffer;
         return true;
     }
 
 private:
-    HANDLE process_ = nullptr;
-    char* memory_ = nullptr;
+    RemoteMemory memory_;
 };
 
 int ColumnCount(HWND list_view) {
@@ -78,4 +63,22 @@ bool ReadListViewRows(HWND list_view, std::vector<std::vector<std::string>>* row
         rows->push_back(texts);
     }
     return true;
+}
+
+std::vector<UINT> ListViewStates(HWND list_view, UINT mask) {
+    std::vector<UINT> states;
+    int count = static_cast<int>(SendMessageA(list_view, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        states.push_back(static_cast<UINT>(SendMessageA(list_view, LVM_GETITEMSTATE, row, mask)));
+    }
+    return states;
+}
+
+bool ListViewRowRect(HWND list_view, int row, RECT* rect) {
+    RemoteMemory memory(list_view, sizeof(RECT));
+    RECT asked = {};
+    asked.left = LVIR_BOUNDS;
+    if (!memory.Write(0, &asked, sizeof asked)) return false;
+    if (!SendMessageA(list_view, LVM_GETITEMRECT, row, memory.AsParam())) return false;
+    return memory.Read(0, rect, sizeof *rect);
 }

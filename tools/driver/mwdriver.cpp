@@ -11,7 +11,9 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -19,6 +21,9 @@
 
 #include "tools/driver/hex_text.h"
 #include "tools/driver/listview_reader.h"
+#include "tools/driver/real_input.h"
+#include "tools/driver/remote_memory.h"
+#include "tools/driver/screen_pixels.h"
 #include "tools/driver/window_lookup.h"
 
 namespace {
@@ -205,6 +210,154 @@ int RunChildren(const Args& args) {
     return 0;
 }
 
+int RunForeground(const Args& args) {
+    HWND window = MainWindow(args[0]);
+    if (!window) return Fail("window not found");
+    return BringToFront(window) ? 0 : Fail("window did not come to the foreground");
+}
+
+int RunKeys(const Args& args) {
+    HWND window = MainWindow(args[0]);
+    if (!window) return Fail("window not found");
+    if (!BringToFront(window)) return Fail("window did not come to the foreground");
+    std::string error;
+    return SendKeys(Args(args.begin() + 1, args.end()), &error) ? 0 : Fail(error.c_str());
+}
+
+// Clicks at a point given in the child's client coordinates, with the main
+// window in front so that nothing covers it.
+int ClickInChild(const Args& args, HWND child, POINT point, const std::string& modifiers) {
+    HWND window = MainWindow(args[0]);
+    if (!window || !BringToFront(window)) return Fail("window did not come to the foreground");
+    if (!ClientToScreen(child, &point)) return Fail("no screen position");
+    std::string error;
+    return ClickAt(point, modifiers, &error) ? 0 : Fail(error.c_str());
+}
+
+int RunClick(const Args& args) {
+    HWND child = Child(args);
+    if (!child) return Fail("child window not found");
+    POINT point = {static_cast<LONG>(std::strtol(args[2].c_str(), nullptr, 0)),
+                   static_cast<LONG>(std::strtol(args[3].c_str(), nullptr, 0))};
+    return ClickInChild(args, child, point, args.size() > 4 ? args[4] : "");
+}
+
+// A row is clicked a little inside its left end, in its first column.
+int RunClickRow(const Args& args) {
+    HWND child = Child(args);
+    if (!child) return Fail("child window not found");
+    RECT row = {};
+    if (!ListViewRowRect(child, static_cast<int>(Number(args[2])), &row)) return Fail("no such row");
+    POINT point = {row.left + 12, (row.top + row.bottom) / 2};
+    return ClickInChild(args, child, point, args.size() > 3 ? args[3] : "");
+}
+
+// A column heading is clicked in its middle; the heading's place follows
+// from the widths of the columns before it.
+int RunClickHeader(const Args& args) {
+    HWND child = Child(args);
+    if (!child) return Fail("child window not found");
+    HWND header = reinterpret_cast<HWND>(SendMessageA(child, LVM_GETHEADER, 0, 0));
+    if (!header) return Fail("no header");
+    int column = static_cast<int>(Number(args[2]));
+    int columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    if (column < 0 || column >= columns) return Fail("no such column");
+    int left = 0;
+    for (int i = 0; i < column; ++i) left += static_cast<int>(SendMessageA(child, LVM_GETCOLUMNWIDTH, i, 0));
+    int width = static_cast<int>(SendMessageA(child, LVM_GETCOLUMNWIDTH, column, 0));
+    RECT bounds = {};
+    GetClientRect(header, &bounds);
+    POINT point = {left + width / 2, (bounds.top + bounds.bottom) / 2};
+    return ClickInChild(args, header, point, "");
+}
+
+// The window that has the keyboard focus on the main window's thread: its
+// control id and class ("0 -" when none has it).
+int RunFocus(const Args& args) {
+    HWND window = MainWindow(args[0]);
+    if (!window) return Fail("window not found");
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return Fail("no thread information");
+    if (!info.hwndFocus) {
+        PrintLine("0 -");
+        return 0;
+    }
+    PrintLine(std::to_string(GetDlgCtrlID(info.hwndFocus)) + " " + ClassName(info.hwndFocus));
+    return 0;
+}
+
+// One line: 1 or 0 for each row, selected or not, in display order.
+int RunListViewSelected(const Args& args) {
+    HWND child = Child(args);
+    if (!child) return Fail("child window not found");
+    std::string line;
+    for (UINT state : ListViewStates(child, LVIS_SELECTED)) {
+        if (!line.empty()) line += ' ';
+        line += (state & LVIS_SELECTED) ? '1' : '0';
+    }
+    PrintLine(line);
+    return 0;
+}
+
+int RunStatusBarText(const Args& args) {
+    HWND child = Child(args);
+    if (!child) return Fail("child window not found");
+    WPARAM part = static_cast<WPARAM>(Number(args[2]));
+    LRESULT length = 0;
+    if (!SendWithTimeout(child, SB_GETTEXTLENGTHA, part, 0, &length)) return Fail("no answer");
+    // The length may count characters where the text is written in bytes (a
+    // double-byte text under Wine): the buffer is made twice as large, zeroed,
+    // and the text taken up to its first NUL.
+    size_t size = 2 * static_cast<size_t>(LOWORD(length)) + 64;
+    RemoteMemory memory(child, size);
+    std::string text(size, '\0');
+    if (!memory.Usable() || !memory.Write(0, text.data(), size)) return Fail("status bar not readable");
+    LRESULT answer = 0;
+    if (!SendWithTimeout(child, SB_GETTEXTA, part, memory.AsParam(), &answer)) return Fail("no answer");
+    if (!memory.Read(0, text.data(), size)) return Fail("status bar not readable");
+    text.resize(std::min(text.find('\0'), size));
+    PrintLine(ToHex(text));
+    return 0;
+}
+
+// The toolbar button's state bits (TBSTATE_*), -1 when there is no such
+// button.
+int RunToolbarState(const Args& args) {
+    HWND child = Child(args);
+    if (!child) return Fail("child window not found");
+    LRESULT state = 0;
+    if (!SendWithTimeout(child, TB_GETSTATE, static_cast<WPARAM>(Number(args[2])), 0, &state)) {
+        return Fail("no answer");
+    }
+    PrintLine(std::to_string(static_cast<long long>(state)));
+    return 0;
+}
+
+// Pixels of a colour (RRGGBB, within TOLERANCE per component) in the child
+// window's client area on the screen, or in one list-view row of it.
+int RunPixels(const Args& args) {
+    HWND child = Child(args);
+    if (!child) return Fail("child window not found");
+    unsigned long rgb = std::strtoul(args[2].c_str(), nullptr, 16);
+    COLORREF color = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+    int tolerance = static_cast<int>(Number(args[3]));
+    RECT area = {};
+    GetClientRect(child, &area);
+    if (args.size() > 4) {
+        RECT row = {};
+        if (!ListViewRowRect(child, static_cast<int>(Number(args[4])), &row)) return Fail("no such row");
+        IntersectRect(&area, &area, &row);
+    }
+    POINT corners[2] = {{area.left, area.top}, {area.right, area.bottom}};
+    MapWindowPoints(child, nullptr, corners, 2);
+    RECT screen = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+    long count = CountScreenPixels(screen, color, tolerance);
+    if (count < 0) return Fail("screen not readable");
+    PrintLine(std::to_string(count));
+    return 0;
+}
+
 BOOL CALLBACK PrintTopLevel(HWND window, LPARAM) {
     PrintLine(HandleText(window) + " " + ClassName(window) + " " + (IsWindowVisible(window) ? "1" : "0") + " " +
               ToHex(WindowText(window)));
@@ -233,6 +386,16 @@ const Command kCommands[] = {
     {"listview-rows", 2, 2, "CLASS ID", RunListViewRows},
     {"children", 1, 1, "CLASS", RunChildren},
     {"windows", 0, 0, "", RunWindows},
+    {"foreground", 1, 1, "CLASS", RunForeground},
+    {"keys", 2, 200, "CLASS TOKEN... (KEY, MOD+KEY, down:KEY, up:KEY, text:HEX, sleep:MS)", RunKeys},
+    {"click", 4, 5, "CLASS ID X Y [MODIFIERS]", RunClick},
+    {"click-row", 3, 4, "CLASS ID ROW [MODIFIERS]", RunClickRow},
+    {"click-header", 3, 3, "CLASS ID COLUMN", RunClickHeader},
+    {"focus", 1, 1, "CLASS", RunFocus},
+    {"listview-selected", 2, 2, "CLASS ID", RunListViewSelected},
+    {"statusbar-text", 3, 3, "CLASS ID PART", RunStatusBarText},
+    {"toolbar-state", 3, 3, "CLASS ID COMMAND", RunToolbarState},
+    {"pixels", 4, 5, "CLASS ID RRGGBB TOLERANCE [ROW]", RunPixels},
 };
 
 // Windows are found only on the calling thread's desktop. The desktop may
