@@ -1,8 +1,11 @@
 #include "shell/win32/input_area.h"
 
+#include <imm.h>
+
 #include <vector>
 
 #include "settings/cp932.h"
+#include "settings/settings.h"
 
 std::string InputAreaText(HWND input) {
     if (input == nullptr) return {};
@@ -17,4 +20,12 @@ std::string InputAreaText(HWND input) {
 
 void ClearInputArea(HWND input) {
     if (input != nullptr) SetWindowTextA(input, "");
+}
+
+void SwitchOnInputMethod(HWND input) {
+    if (input == nullptr || !ImeAutoChangeOn(g_settings)) return;
+    HIMC context = ImmGetContext(input);
+    if (context == nullptr) return;
+    if (!ImmGetOpenStatus(context)) ImmSetOpenStatus(context, TRUE);
+    ImmReleaseContext(input, context);
 }

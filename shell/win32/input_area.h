@@ -11,3 +11,7 @@ constexpr size_t kInputTextMax = 255;
 
 std::string InputAreaText(HWND input);
 void ClearInputArea(HWND input);
+
+// The input area got the focus: open the input method unless automatic
+// switching is off. It is never closed here.
+void SwitchOnInputMethod(HWND input);

@@ -14,15 +14,14 @@
 #include "shell/pane_layout.h"
 #include "shell/win32/main_window.h"
 #include "shell/win32/output_area.h"
+#include "shell/win32/pane_procedures.h"
+#include "shell/win32/split_bars.h"
 
 namespace {
 
-constexpr char kSplitBarClass[] = "SplitBar";
 constexpr int kToolbarButtonCount = 17;
 constexpr int kHostIpLimit = 15;
 constexpr int kInputLimit = 255;
-
-HWND g_split_bars[2] = {};  // first bar (output/input), second bar (user area)
 
 TBBUTTON Button(int image, int command) {
     TBBUTTON b = {};
@@ -123,32 +122,6 @@ void SetStatusParts() {
     SendMessageA(g_main.status_bar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(parts));
 }
 
-// A splitter bar shows the cursor of its direction. Dragging the bars is
-// handled by the splitter's own procedure once the panes get their full
-// behaviour; until then a bar only marks the boundary.
-LRESULT CALLBACK SplitBarProc(HWND bar, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_MOUSEMOVE) {
-        bool vertical_move = bar == g_split_bars[0] || g_settings.UserArea_View[0] == '2';
-        SetCursor(vertical_move ? g_main.split_v_cursor : g_main.split_h_cursor);
-        return 0;
-    }
-    return DefWindowProcA(bar, message, wparam, lparam);
-}
-
-void CreateSplitBars(HWND parent) {
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = SplitBarProc;
-    wc.hInstance = g_main.instance;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kSplitBarClass;
-    RegisterClassExA(&wc);
-    for (HWND& bar : g_split_bars) {
-        bar = CreateWindowExA(0, kSplitBarClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 3, parent, nullptr,
-                              g_main.instance, nullptr);
-    }
-}
-
 // The host IP box's text for the start sequence.
 std::string HostIpBoxText() {
     char text[16] = {};
@@ -205,6 +178,7 @@ bool CreateChildWindows(HWND window) {
         SetWindowLongPtrA(g_main.toolbar, GWL_STYLE, GetWindowLongPtrA(g_main.toolbar, GWL_STYLE) | TBSTYLE_FLAT);
     }
     CreateSplitBars(window);
+    ReplacePaneProcedures();
     g_host_ip_box_text = HostIpBoxText;
     return true;
 }
@@ -221,10 +195,10 @@ void LayOutChildren(int width, int height) {
     HDWP batch = BeginDeferWindowPos(8);
     Defer(&batch, g_main.toolbar, l.toolbar);
     Defer(&batch, g_main.output, l.output);
-    Defer(&batch, g_split_bars[0], l.first_bar);
+    Defer(&batch, SplitBarWindow(SplitBar::First), l.first_bar);
     Defer(&batch, g_main.input, l.input);
     Defer(&batch, g_main.send_button, l.send_button);
-    Defer(&batch, g_split_bars[1], l.second_bar);
+    Defer(&batch, SplitBarWindow(SplitBar::Second), l.second_bar);
     Defer(&batch, g_main.user_list, l.user_area);
     Defer(&batch, g_main.status_bar, l.status_bar);
     if (batch != nullptr) EndDeferWindowPos(batch);

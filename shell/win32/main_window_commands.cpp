@@ -16,6 +16,8 @@
 #include "shell/views.h"
 #include "shell/win32/main_window.h"
 #include "shell/win32/output_area.h"
+#include "shell/win32/input_area.h"
+#include "shell/win32/user_area_notify.h"
 #include "shell/win32/user_area_rows.h"
 
 namespace {
@@ -140,12 +142,6 @@ const char* ToolTipText(UINT_PTR id) {
     }
 }
 
-// Selection is for choosing the recipients of a personal message only.
-void OnUserAreaItemChanged(const NMLISTVIEW* change) {
-    if (g_flags.personal_mode || (change->uNewState & LVIS_SELECTED) == 0) return;
-    KeepUserAreaRowUnselected(change->hdr.hwndFrom, change->iItem);
-}
-
 }  // namespace
 
 // Commands not listed here are ignored.
@@ -165,6 +161,9 @@ void DispatchCommand(HWND window, int id, int code, HWND /*control*/) {
         case IDM_END: End(); break;
         case IDM_USERCHECK: UserCheck(); break;
         case IDM_CTRLENTER: break;  // takes Ctrl+Enter away from the input area
+        case IDC_INPUT:
+            if (code == EN_SETFOCUS) SwitchOnInputMethod(g_main.input);
+            break;
         case IDC_OUTPUT:
             if (code == EN_MAXTEXT) OnOutputAreaMaxText(g_main.output);
             break;
@@ -173,10 +172,7 @@ void DispatchCommand(HWND window, int id, int code, HWND /*control*/) {
 }
 
 LRESULT MainOnNotify(HWND /*window*/, NMHDR* header) {
-    if (header->idFrom == IDC_USERLIST && header->code == LVN_ITEMCHANGED) {
-        OnUserAreaItemChanged(reinterpret_cast<NMLISTVIEW*>(header));
-        return 0;
-    }
+    if (header->idFrom == IDC_USERLIST) return OnUserAreaNotify(header);
     if (header->code == TTN_NEEDTEXTA) {
         const char* text = ToolTipText(header->idFrom);
         if (text != nullptr) reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = const_cast<char*>(text);

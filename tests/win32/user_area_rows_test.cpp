@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "shell/win32/common_controls.h"
+#include "shell/win32/user_area_notify.h"
 #include "shell/win32/user_area_rows.h"
 
 namespace {
@@ -212,6 +213,26 @@ TEST_F(UserAreaRows, SelectedAddressesComeInListOrderCutToNineteenCharacters) {
     KeepUserAreaRowUnselected(list, -1);
     EXPECT_TRUE(SelectedUserAreaAddresses(list).empty());
     EXPECT_TRUE(SelectedUserAreaAddresses(nullptr).empty());
+}
+
+// The sort runs over the rows' own texts, byte by byte, and keeps each row
+// whole (its three texts and its item data travel together).
+TEST_F(UserAreaRows, ColumnClicksSortByBytesEachColumnFlippingOnItsOwn) {
+    AddUserAreaRow(list, "b", "受信可", "192.168.0.9");
+    AddUserAreaRow(list, "c", "外出中", "192.168.0.10");
+    AddUserAreaRow(list, "a", "会議中", "10.0.0.1");
+    LPARAM nine = ItemData(0);
+    SortUserAreaByColumn(list, 2);
+    EXPECT_EQ("a|会議中|10.0.0.1", Row(0));
+    EXPECT_EQ("c|外出中|192.168.0.10", Row(1));
+    EXPECT_EQ("b|受信可|192.168.0.9", Row(2));
+    EXPECT_EQ(2, FindByItemData(nine));
+    SortUserAreaByColumn(list, 2);
+    EXPECT_EQ("b|受信可|192.168.0.9", Row(0));
+    EXPECT_EQ("a|会議中|10.0.0.1", Row(2));
+    SortUserAreaByColumn(list, 0);  // another column starts ascending
+    EXPECT_EQ("a", Text(0, 0));
+    EXPECT_EQ("c", Text(2, 0));
 }
 
 }  // namespace

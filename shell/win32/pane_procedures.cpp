@@ -1,0 +1,92 @@
+#include "shell/win32/pane_procedures.h"
+
+#include "shell/command_ids.h"
+#include "shell/pane_keys.h"
+#include "shell/shell_state.h"
+#include "shell/win32/main_window.h"
+
+namespace {
+
+WNDPROC g_previous[4] = {};  // indexed by Pane
+
+WNDPROC Previous(Pane pane) { return g_previous[static_cast<int>(pane)]; }
+
+HWND PaneWindow(Pane pane) {
+    switch (pane) {
+        case Pane::Input: return g_main.input;
+        case Pane::SendButton: return g_main.send_button;
+        case Pane::UserArea: return g_main.user_list;
+        case Pane::Output: return g_main.output;
+    }
+    return nullptr;
+}
+
+// A character typed into a pane; true when it was consumed.
+bool OnPaneChar(Pane pane, WPARAM character, LPARAM flags) {
+    const bool shift = GetAsyncKeyState(VK_SHIFT) < 0;
+    const bool repeat = (flags & (1 << 30)) != 0;  // the key was already down
+    KeyOutcome outcome =
+        PaneKeyOutcome(pane, static_cast<int>(character), shift, repeat, g_flags.personal_mode);
+    switch (outcome.kind) {
+        case KeyOutcome::Kind::PassOn: return false;
+        case KeyOutcome::Kind::Send:
+            if (g_main.window != nullptr) SendMessageA(g_main.window, WM_COMMAND, IDM_SEND, 0);
+            return true;
+        case KeyOutcome::Kind::Consume: return true;
+        case KeyOutcome::Kind::Focus:
+            if (HWND target = PaneWindow(outcome.target)) SetFocus(target);
+            return true;
+    }
+    return false;
+}
+
+LRESULT PaneProc(Pane pane, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_CHAR && OnPaneChar(pane, wparam, lparam)) return 0;
+    if (message == WM_RBUTTONDOWN && pane == Pane::Output) {
+        POINT at = {};
+        GetCursorPos(&at);
+        RunOutputContextMenu(window, g_main.input, at);
+    }
+    return CallWindowProcA(Previous(pane), window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK InputProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return PaneProc(Pane::Input, w, m, wp, lp); }
+LRESULT CALLBACK SendButtonProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    return PaneProc(Pane::SendButton, w, m, wp, lp);
+}
+LRESULT CALLBACK UserAreaProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    return PaneProc(Pane::UserArea, w, m, wp, lp);
+}
+LRESULT CALLBACK OutputProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return PaneProc(Pane::Output, w, m, wp, lp); }
+
+void Replace(Pane pane, WNDPROC procedure) {
+    HWND window = PaneWindow(pane);
+    if (window == nullptr) return;
+    g_previous[static_cast<int>(pane)] = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+}
+
+}  // namespace
+
+void ReplacePaneProcedures() {
+    Replace(Pane::Output, OutputProc);
+    Replace(Pane::Input, InputProc);
+    Replace(Pane::UserArea, UserAreaProc);
+    Replace(Pane::SendButton, SendButtonProc);
+}
+
+int RunOutputContextMenu(HWND output, HWND input, POINT at) {
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) return 0;
+    AppendMenuA(menu, MF_STRING, IDM_COPY, "コピー(&C)");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_COPYTOINPUT, "入力エリアにコピー(&P)");
+    int chosen = static_cast<int>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, output, nullptr));
+    if (chosen != 0) {
+        SendMessageA(output, WM_COPY, 0, 0);
+        if (chosen == IDM_COPYTOINPUT && input != nullptr) SendMessageA(input, WM_PASTE, 0, 0);
+    }
+    DestroyMenu(menu);
+    return chosen;
+}
