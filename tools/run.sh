@@ -1,19 +1,34 @@
 #!/bin/bash
 # `make run`. With a display ($DISPLAY): starts Mosswick under Wine from
 # build/run/ (its INI and log stay there between runs) and waits until it is
-# closed. Without one: a short demo on a virtual display. Two copies, each in
+# closed. Without one: a short demo on virtual displays. Two copies, each in
 # its own network namespace when this machine allows it (else one copy),
-# announce themselves to each other and exchange a chat line; a screenshot of
-# each is saved and its path printed; then everything is stopped.
+# announce themselves to each other and chat a few lines, each in its own
+# message colour; copy 1 shows the screen type TYPE I (user area on the left),
+# copy 2 TYPE II (user area at the bottom). A screenshot of each main window
+# is saved under build/run/ and its path printed; then everything is stopped.
+#
+#   tools/run.sh                 as above
+#   tools/run.sh --update-docs   the demo (even with a display), and the two
+#                                screenshots copied to docs/screenshots/
+#                                (type1.png, type2.png) for the README
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
+
+update_docs=""
+case "${1:-}" in
+  "") ;;
+  --update-docs) update_docs=1 ;;
+  *) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+esac
+
 source tools/wine-env.sh
 mosswick_wine_prefix
 RUN=$ROOT/build/run
 mkdir -p "$RUN"
 
-if [ -n "${DISPLAY:-}" ]; then
+if [ -n "${DISPLAY:-}" ] && [ -z "$update_docs" ]; then
   cp build/win/Mosswick.exe "$RUN/"
   cd "$RUN"
   exec wine "$RUN/Mosswick.exe" </dev/null
@@ -22,8 +37,34 @@ fi
 DEMO=$RUN/demo
 rm -rf "$DEMO"
 mkdir -p "$DEMO"
+# The demo runs its own copies of the program and the driver, so that a
+# rebuild while it runs does not take them away.
+cp build/win/Mosswick.exe build/win/mwdriver.exe "$DEMO/"
 id_of() { awk -v name="$1" '$1 == "#define" && $2 == name { print $3 }' shell/command_ids.h; }
 hex() { printf '%s' "$1" | iconv -f UTF-8 -t CP932 | od -An -tx1 | tr -d ' \n'; }
+
+# The two copies. Window rectangles are screen pixels on each copy's own
+# desktop; the sizes and splitter positions are the ones the program itself
+# sets when the screen type is switched. Colours are 0x00BBGGRR in decimal:
+# a dark blue and a dark red, both readable on the white output area.
+names=("" "青井" "蓮見")
+peer_of=("" 12 11)
+colours=("" $((0x00a00000)) $((0x000000b0)))
+views=("" 1 2)
+window_w=("" 550 520)
+window_h=("" 450 450)
+splits=("" $'Split1_Pos=330\r\nSplit2_Pos=140' $'Split1_Pos=250\r\nSplit3_Pos=300')
+type_names=("" "TYPE I" "TYPE II")
+margin=10
+# The conversation, copy 1 and copy 2 in turn.
+lines=(
+  "1 こんにちは、蓮見さん。聞こえますか？"
+  "2 はい、よく聞こえます。青井さんの文字は青ですね。"
+  "1 蓮見さんのは赤です。会議は三時からです。"
+  "2 了解です。資料を用意しておきます。"
+  "1 ありがとう。会議室Ｂでお願いします。"
+  "2 では後ほど。"
+)
 
 xvfb_pids=()
 displays=("")
@@ -60,39 +101,41 @@ in_copy() {
     DISPLAY=${displays[$i]} WINEPREFIX=$DEMO/prefix$i "$@"
   fi
 }
-driver() { local i=$1; shift; in_copy "$i" wine "$ROOT/build/win/mwdriver.exe" -d "mosswick$i" "$@" </dev/null; }
+driver() { local i=$1; shift; in_copy "$i" wine "$DEMO/mwdriver.exe" -d "mosswick$i" "$@" </dev/null; }
+
+desktop_size() { echo "$((window_w[$1] + 2 * margin))x$((window_h[$1] + 2 * margin))"; }
 
 # One virtual display per copy, the size of its Wine desktop, so that each
 # screenshot shows one copy whole.
 for i in "${copies[@]}"; do
   display_file=$DEMO/display$i
-  Xvfb -displayfd 3 -screen 0 570x480x24 -nolisten tcp 3>"$display_file" >"$DEMO/xvfb$i.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$(desktop_size "$i")x24" -nolisten tcp 3>"$display_file" >"$DEMO/xvfb$i.log" 2>&1 &
   xvfb_pids+=($!)
   for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
   [ -s "$display_file" ] || { echo "run: Xvfb did not start"; exit 1; }
   displays+=(":$(head -1 "$display_file")")
 done
 
-names=("" "青井" "蓮見")
-peer_of=("" 12 11)
 for i in "${copies[@]}"; do
   dir=$DEMO/copy$i
   mkdir -p "$dir"
-  cp build/win/Mosswick.exe "$dir/"
+  cp "$DEMO/Mosswick.exe" "$dir/"
   {
     printf '[Client_Definition]\r\nName=%s\r\nTime_View=Yes\r\n' "${names[$i]}"
+    printf 'Msg_TextColor=%s\r\nUserArea_View=%s\r\n' "${colours[$i]}" "${views[$i]}"
     # Each copy announces itself to the other at start. Only inside the test
     # network: nothing may go to these addresses from the machine's own.
     if [ -n "$namespaces" ]; then
       printf 'Start_Send=Yes\r\n[Broadcast_Definition]\r\nNumber=1\r\nAddress01=198.18.0.%s\r\n' "${peer_of[$i]}"
     fi
-    printf '[Window_Information]\r\nLeft=10\r\nTop=10\r\nRight=560\r\nBottom=460\r\n'
+    printf '[Window_Information]\r\nLeft=%d\r\nTop=%d\r\nRight=%d\r\nBottom=%d\r\n%s\r\n' \
+      "$margin" "$margin" "$((margin + window_w[$i]))" "$((margin + window_h[$i]))" "${splits[$i]}"
   } | iconv -f UTF-8 -t CP932 >"$dir/Mosswick.ini"
   cp -a "$WINEPREFIX" "$DEMO/prefix$i"
   # The wineserver starts inside the namespace: the program's sockets are made there.
   in_copy "$i" wineserver -p </dev/null >/dev/null 2>&1
   # A virtual desktop of its own gives the window its frame and a tray.
-  (cd "$dir" && in_copy "$i" wine explorer "/desktop=mosswick$i,570x480" Mosswick.exe \
+  (cd "$dir" && in_copy "$i" wine explorer "/desktop=mosswick$i,$(desktop_size "$i")" Mosswick.exe \
      </dev/null >"$dir/wine.log" 2>&1 &)
 done
 
@@ -100,6 +143,16 @@ for i in "${copies[@]}"; do
   driver "$i" -w 60 find Mosswick "$(hex "Mosswick - [${names[$i]}]")" >/dev/null \
     || { echo "run: copy $i did not start (see $DEMO/copy$i/wine.log)"; exit 1; }
 done
+
+# Waits up to 10 seconds until copy $1's output area holds the text $2.
+shown_in() {
+  local want; want=$(hex "$2")
+  for _ in $(seq 20); do
+    driver "$1" child-text Mosswick "$(id_of IDC_OUTPUT)" | grep -qF "$want" && return 0
+    sleep 0.5
+  done
+  return 1
+}
 
 if [ ${#copies[@]} -eq 2 ]; then
   # Both copies know each other once each user area holds two rows.
@@ -109,19 +162,45 @@ if [ ${#copies[@]} -eq 2 ]; then
     [ "$rows1" -ge 2 ] && [ "$rows2" -ge 2 ] && break
     sleep 1
   done
-  driver 1 set-text Mosswick "$(id_of IDC_INPUT)" "$(hex "こんにちは、蓮見さん。")"
-  driver 1 command Mosswick "$(id_of IDM_SEND)"
-  sleep 1
-  driver 2 set-text Mosswick "$(id_of IDC_INPUT)" "$(hex "こんにちは。届きました。")"
-  driver 2 command Mosswick "$(id_of IDM_SEND)"
+  [ "$rows1" -ge 2 ] && [ "$rows2" -ge 2 ] || echo "run: the copies did not see each other"
+  # Each line is sent once the one before it has arrived, so that both
+  # output areas show the conversation in the same order.
+  for line in "${lines[@]}"; do
+    from=${line%% *}
+    text=${line#* }
+    to=$((3 - from))
+    driver "$from" set-text Mosswick "$(id_of IDC_INPUT)" "$(hex "$text")"
+    driver "$from" command Mosswick "$(id_of IDM_SEND)"
+    shown_in "$to" "$text" || echo "run: a line of copy $from did not reach copy $to"
+  done
+else
+  for line in "${lines[@]}"; do
+    [ "${line%% *}" = 1 ] || continue
+    driver 1 set-text Mosswick "$(id_of IDC_INPUT)" "$(hex "${line#* }")"
+    driver 1 command Mosswick "$(id_of IDM_SEND)"
+  done
 fi
 sleep 2
 
+shots=()
 for i in "${copies[@]}"; do
   shot=$RUN/screenshot$i.png
-  if import -display "${displays[$i]}" -window root "$shot"; then
-    echo "run: screenshot of copy $i saved to $shot"
+  # Only the main window: its rectangle was given in the INI.
+  if import -display "${displays[$i]}" -window root \
+       -crop "${window_w[$i]}x${window_h[$i]}+$margin+$margin" +repage "$shot"; then
+    echo "run: screenshot of copy $i (${type_names[${views[$i]}]}) saved to $shot"
+    shots[$i]=$shot
   else
     echo "run: no screenshot of copy $i"
   fi
 done
+
+if [ -n "$update_docs" ]; then
+  mkdir -p docs/screenshots
+  for i in "${copies[@]}"; do
+    [ -n "${shots[$i]:-}" ] || continue
+    cp "${shots[$i]}" "docs/screenshots/type${views[$i]}.png"
+    echo "run: copied to docs/screenshots/type${views[$i]}.png"
+  done
+  [ ${#shots[@]} -eq 2 ] || echo "run: docs/screenshots/ not fully updated (one copy only, or a screenshot failed)"
+fi
