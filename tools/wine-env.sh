@@ -11,7 +11,10 @@ export WINEARCH=win64
 # Creates the prefix once: wineboot, then a font replacement so that
 # "ＭＳ Ｐゴシック" is drawn with the IPA Gothic font.
 mosswick_wine_prefix() {
-  [ -f "$WINEPREFIX/.mosswick-ready" ] && return 0
+  if [ -f "$WINEPREFIX/.mosswick-ready" ]; then
+    mosswick_wine_marlett
+    return 0
+  fi
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || true
   wineserver -w || true
@@ -29,5 +32,15 @@ mosswick_wine_prefix() {
   wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1 || true
   wineserver -w || true
   rm -f "$reg" "$reg.932"
+  mosswick_wine_marlett
   touch "$WINEPREFIX/.mosswick-ready"
+}
+
+# The title bar's buttons are glyphs of the Marlett font; Wine ships it but
+# loads it only from the prefix's font folder, and draws letters without it.
+mosswick_wine_marlett() {
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts
+  [ -f "$fonts/marlett.ttf" ] || [ ! -f /usr/share/wine/fonts/marlett.ttf ] && return 0
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
 }
