@@ -413,6 +413,61 @@ class Program:
             return []
         return self.log_path.read_bytes().split(b"\r\n")[:-1]
 
+    # Real input (SendInput from the driver, which shares the program's Wine
+    # server) and what the panes show on the screen.
+
+    def keys(self, *tokens):
+        """Brings the main window to the front and types the keys: names (Tab,
+        Enter), MOD+KEY (Shift+Tab, Ctrl+Enter), down:KEY and up:KEY (a key
+        held down again before its release repeats), text:HEX, sleep:MS."""
+        self.drive("keys", MAIN_CLASS, *tokens)
+
+    def type_text(self, text):
+        """Types ASCII text into the window that has the focus."""
+        self.keys("text:" + text.hex())
+
+    def click(self, control, x, y, modifiers=""):
+        """A real left click at (x, y) in the control's client area;
+        `modifiers` "ctrl", "shift", "right" (the right button), joined by +."""
+        self.drive("click", MAIN_CLASS, command_ids.id_of(control), x, y, *([modifiers] if modifiers else []))
+
+    def click_row(self, control, row, modifiers=""):
+        """A real click on a list-view row, near its left end."""
+        self.drive("click-row", MAIN_CLASS, command_ids.id_of(control), row, *([modifiers] if modifiers else []))
+
+    def click_header(self, control, column):
+        """A real click on a list-view column heading."""
+        self.drive("click-header", MAIN_CLASS, command_ids.id_of(control), column)
+
+    def focus(self):
+        """The control id of the window that has the keyboard focus on the
+        main window's thread (0 when none has it or it has no id)."""
+        return int(self.drive("focus", MAIN_CLASS).split()[0])
+
+    def selected_rows(self, control):
+        """For each list-view row in display order: whether it is selected."""
+        return [flag == "1" for flag in self.drive("listview-selected", MAIN_CLASS, command_ids.id_of(control)).split()]
+
+    def status_text(self, part):
+        """The text of one part of the status bar."""
+        return unhexed(self.drive("statusbar-text", MAIN_CLASS, command_ids.id_of("IDC_STATUSBAR"), part))
+
+    def toolbar_state(self, command):
+        """The toolbar button's state bits (TBSTATE_*: 1 checked, that is shown
+        pressed; 4 enabled); -1 when there is no such button."""
+        return int(self.drive("toolbar-state", MAIN_CLASS, command_ids.id_of("IDC_TOOLBAR"),
+                              command_ids.id_of(command)))
+
+    def toolbar_pressed(self, command):
+        return self.toolbar_state(command) & 1 == 1
+
+    def pixels(self, control, rgb, tolerance=0, row=None, column=None):
+        """How many pixels of the colour (0xRRGGBB, each component within
+        `tolerance`) the screen shows in the control's client area, or in one
+        list-view row of it, or in one column of that row."""
+        where = [] if row is None else [row] + ([] if column is None else [column])
+        return int(self.drive("pixels", MAIN_CLASS, command_ids.id_of(control), f"{rgb:06x}", tolerance, *where))
+
 
 def read_ini(path):
     """Sections of an INI file as {section: {key: value bytes}}."""

@@ -7,7 +7,8 @@
 // Texts in arguments and output are the hexadecimal digits of their raw
 // bytes ("-" for an empty text). Numbers are decimal or 0x-prefixed hex.
 // Lookups wait up to SECONDS (default 15) for their window. Exit status:
-// 0 done, 1 window not found or the step failed, 2 bad usage.
+// 0 done, 1 window not found or the step failed, 2 bad usage, 3 keys were
+// typed but the focus did not go where a step expected it.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -216,12 +217,42 @@ int RunForeground(const Args& args) {
     return BringToFront(window) ? 0 : Fail("window did not come to the foreground");
 }
 
+// The control id and class of the window with the keyboard focus on the
+// window's thread; "0 -" when none has it.
+std::string FocusText(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus) return "0 -";
+    return std::to_string(GetDlgCtrlID(info.hwndFocus)) + " " + ClassName(info.hwndFocus);
+}
+
+// Keys, and between them "expect-focus:ID" steps that wait until the control
+// with that id has the focus. A step whose focus does not come ends the run
+// with status 3, so that a caller retrying on status 1 does not type the keys
+// again.
 int RunKeys(const Args& args) {
     HWND window = MainWindow(args[0]);
     if (!window) return Fail("window not found");
     if (!BringToFront(window)) return Fail("window did not come to the foreground");
-    std::string error;
-    return SendKeys(Args(args.begin() + 1, args.end()), &error) ? 0 : Fail(error.c_str());
+    const std::string kExpect = "expect-focus:";
+    std::string last = "the start";
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& token = args[i];
+        if (token.rfind(kExpect, 0) == 0) {
+            std::string wanted = token.substr(kExpect.size());
+            int id = static_cast<int>(Number(wanted));
+            if (!WaitFor([&] { return FocusText(window).rfind(std::to_string(id) + " ", 0) == 0; })) {
+                std::fprintf(stderr, "mwdriver: after %s (token %u) the focus is on %s, not on %d\n", last.c_str(),
+                             static_cast<unsigned>(i), FocusText(window).c_str(), id);
+                return 3;
+            }
+            continue;
+        }
+        std::string error;
+        if (!SendKeys({token}, &error)) return Fail(error.c_str());
+        last = token;
+    }
+    return 0;
 }
 
 // Clicks at a point given in the child's client coordinates, with the main
@@ -276,14 +307,7 @@ int RunClickHeader(const Args& args) {
 int RunFocus(const Args& args) {
     HWND window = MainWindow(args[0]);
     if (!window) return Fail("window not found");
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return Fail("no thread information");
-    if (!info.hwndFocus) {
-        PrintLine("0 -");
-        return 0;
-    }
-    PrintLine(std::to_string(GetDlgCtrlID(info.hwndFocus)) + " " + ClassName(info.hwndFocus));
+    PrintLine(FocusText(window));
     return 0;
 }
 
@@ -335,7 +359,8 @@ int RunToolbarState(const Args& args) {
 }
 
 // Pixels of a colour (RRGGBB, within TOLERANCE per component) in the child
-// window's client area on the screen, or in one list-view row of it.
+// window's client area on the screen, or in one list-view row of it, or in
+// one column of that row.
 int RunPixels(const Args& args) {
     HWND child = Child(args);
     if (!child) return Fail("child window not found");
@@ -347,6 +372,16 @@ int RunPixels(const Args& args) {
     if (args.size() > 4) {
         RECT row = {};
         if (!ListViewRowRect(child, static_cast<int>(Number(args[4])), &row)) return Fail("no such row");
+        if (args.size() > 5) {
+            // The column's span follows from the widths of the columns before it.
+            int column = static_cast<int>(Number(args[5]));
+            int left = row.left;
+            for (int i = 0; i < column; ++i) left += static_cast<int>(SendMessageA(child, LVM_GETCOLUMNWIDTH, i, 0));
+            int width = static_cast<int>(SendMessageA(child, LVM_GETCOLUMNWIDTH, column, 0));
+            if (width <= 0) return Fail("no such column");
+            row.left = left;
+            row.right = left + width;
+        }
         IntersectRect(&area, &area, &row);
     }
     POINT corners[2] = {{area.left, area.top}, {area.right, area.bottom}};
@@ -387,7 +422,7 @@ const Command kCommands[] = {
     {"children", 1, 1, "CLASS", RunChildren},
     {"windows", 0, 0, "", RunWindows},
     {"foreground", 1, 1, "CLASS", RunForeground},
-    {"keys", 2, 200, "CLASS TOKEN... (KEY, MOD+KEY, down:KEY, up:KEY, text:HEX, sleep:MS)", RunKeys},
+    {"keys", 2, 200, "CLASS TOKEN... (KEY, MOD+KEY, down:KEY, up:KEY, text:HEX, sleep:MS, expect-focus:ID)", RunKeys},
     {"click", 4, 5, "CLASS ID X Y [MODIFIERS]", RunClick},
     {"click-row", 3, 4, "CLASS ID ROW [MODIFIERS]", RunClickRow},
     {"click-header", 3, 3, "CLASS ID COLUMN", RunClickHeader},
@@ -395,7 +430,7 @@ const Command kCommands[] = {
     {"listview-selected", 2, 2, "CLASS ID", RunListViewSelected},
     {"statusbar-text", 3, 3, "CLASS ID PART", RunStatusBarText},
     {"toolbar-state", 3, 3, "CLASS ID COMMAND", RunToolbarState},
-    {"pixels", 4, 5, "CLASS ID RRGGBB TOLERANCE [ROW]", RunPixels},
+    {"pixels", 4, 6, "CLASS ID RRGGBB TOLERANCE [ROW [COLUMN]]", RunPixels},
 };
 
 // Windows are found only on the calling thread's desktop. The desktop may

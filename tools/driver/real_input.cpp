@@ -12,6 +12,11 @@ namespace {
 // Long enough for the program to take the key from its queue and ask for the
 // modifier's state while the modifier is still down.
 constexpr DWORD kModifierHoldMs = 300;
+// Between a modifier going down and the key. Wine's GetAsyncKeyState answers
+// "up" from a cache for 50 ms after a process last asked: a Shift pressed
+// right after the previous key would go unseen by the program.
+constexpr DWORD kModifierLeadMs = 100;
+constexpr DWORD kPointerSettleMs = 300;
 constexpr DWORD kBetweenKeysMs = 30;
 
 std::string Lower(std::string text) {
@@ -89,6 +94,7 @@ template <typename Action>
 bool WithModifiers(const std::vector<WORD>& modifiers, Action action) {
     bool ok = true;
     for (WORD vk : modifiers) ok = Key(vk, false) && ok;
+    if (!modifiers.empty()) Sleep(kModifierLeadMs);
     ok = action() && ok;
     if (!modifiers.empty()) Sleep(kModifierHoldMs);
     for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) ok = Key(*it, true) && ok;
@@ -191,6 +197,10 @@ bool ClickAt(POINT screen, const std::string& modifiers, std::string* error) {
         *error = "cursor did not arrive";
         return false;
     }
+    // Under Wine the moved pointer reaches the program also as X events,
+    // after which Wine sets its key state to what the X server holds: any
+    // modifier pressed before the program has read them would be let go.
+    Sleep(kPointerSettleMs);
     bool ok = WithModifiers(held, [&] {
         INPUT input = {};
         input.type = INPUT_MOUSE;
