@@ -1,15 +1,25 @@
 #include "shell/win32/split_bars.h"
 
+#include <windowsx.h>
+
 #include "settings/settings.h"
 #include "shell/win32/main_window.h"
 
 namespace {
 
 constexpr char kSplitBarClass[] = "SplitBar";
-// A mouse-driven move of the window (the move command with the low bits 4).
-constexpr WPARAM kMouseMove = SC_MOVE | 4;
 
 HWND g_bars[2] = {};  // first bar, second bar
+
+// A drag under way: the bar holds the mouse capture from the button press
+// to its release; each move offsets the bar's rectangle at the press by how
+// far the mouse has gone.
+struct Drag {
+    HWND bar = nullptr;
+    POINT pressed_at = {};
+    RECT bar_at_press = {};
+};
+Drag g_drag;
 
 bool TypeII() { return g_settings.UserArea_View[0] == '2'; }
 
@@ -35,14 +45,20 @@ DragFrame CurrentFrame() {
     return f;
 }
 
-// The window system proposes where the bar goes next: keep it within its
-// limits and remember the position for the layout.
-void OnMoving(HWND bar, RECT* proposed) {
+// After each move the panes are laid out again around the new position.
+void LayOutAgain() {
+    if (g_main.window == nullptr) return;
+    RECT client = {};
+    GetClientRect(g_main.window, &client);
+    SendMessageA(g_main.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+}
+
+// The bar is to go where the mouse has taken it: keep it within its limits,
+// remember the position and lay the panes out around it.
+void MoveTo(HWND bar, RECT proposed) {
     SplitBar which = WhichBar(bar);
-    DragResult r = LimitSplitBarMove(which, TypeII(),
-                                     {proposed->left, proposed->top, proposed->right, proposed->bottom},
+    DragResult r = LimitSplitBarMove(which, TypeII(), {proposed.left, proposed.top, proposed.right, proposed.bottom},
                                      CurrentFrame());
-    *proposed = RECT{r.bar.left, r.bar.top, r.bar.right, r.bar.bottom};
     if (which == SplitBar::First) {
         g_settings.Split1_Pos = r.position;
     } else if (TypeII()) {
@@ -50,27 +66,41 @@ void OnMoving(HWND bar, RECT* proposed) {
     } else {
         g_settings.Split2_Pos = r.position;
     }
+    LayOutAgain();
 }
 
-// After each move the panes are laid out again around the new position.
-void OnMoved() {
-    if (g_main.window == nullptr) return;
-    RECT client = {};
-    GetClientRect(g_main.window, &client);
-    SendMessageA(g_main.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+POINT ScreenPoint(HWND bar, LPARAM lparam) {
+    POINT at = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+    ClientToScreen(bar, &at);
+    return at;
+}
+
+void OnButtonDown(HWND bar, LPARAM lparam) {
+    g_drag.bar = bar;
+    g_drag.pressed_at = ScreenPoint(bar, lparam);
+    GetWindowRect(bar, &g_drag.bar_at_press);
+    SetCapture(bar);
+}
+
+void OnMouseMove(HWND bar, LPARAM lparam) {
+    // The class has no cursor, so the bar sets its own on every move.
+    bool vertical = WhichBar(bar) == SplitBar::First || TypeII();
+    SetCursor(vertical ? g_main.split_v_cursor : g_main.split_h_cursor);
+    if (g_drag.bar != bar || GetCapture() != bar) return;
+    POINT now = ScreenPoint(bar, lparam);
+    RECT proposed = g_drag.bar_at_press;
+    OffsetRect(&proposed, now.x - g_drag.pressed_at.x, now.y - g_drag.pressed_at.y);
+    MoveTo(bar, proposed);
 }
 
 LRESULT CALLBACK SplitBarProc(HWND bar, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-        case WM_MOUSEMOVE: {
-            // The class has no cursor, so the bar sets its own on every move.
-            bool vertical = WhichBar(bar) == SplitBar::First || TypeII();
-            SetCursor(vertical ? g_main.split_v_cursor : g_main.split_h_cursor);
+        case WM_MOUSEMOVE: OnMouseMove(bar, lparam); return 0;
+        case WM_LBUTTONDOWN: OnButtonDown(bar, lparam); return 0;
+        case WM_LBUTTONUP:
+            if (GetCapture() == bar) ReleaseCapture();
             return 0;
-        }
-        case WM_LBUTTONDOWN: SendMessageA(bar, WM_SYSCOMMAND, kMouseMove, 0); return 0;
-        case WM_MOVING: OnMoving(bar, reinterpret_cast<RECT*>(lparam)); return TRUE;
-        case WM_MOVE: OnMoved(); return 0;
+        case WM_CAPTURECHANGED: g_drag.bar = nullptr; return 0;
         default: return DefWindowProcA(bar, message, wparam, lparam);
     }
 }

@@ -1,7 +1,8 @@
 // The two splitter bars of the main window, windows of the program's own
 // class "SplitBar": the first between the output and input areas, the second
 // beside (TYPE I) or above (TYPE II) the user area. The user drags them with
-// the mouse; each move is kept within limits and lays the panes out again.
+// the mouse (the bar holds the mouse capture while the button is down); each
+// move is kept within limits and lays the panes out again.
 #pragma once
 #include <windows.h>
 

@@ -302,6 +302,38 @@ int RunClickHeader(const Args& args) {
     return ClickInChild(args, header, point, "");
 }
 
+// First "origin X Y", the screen point of the main window's client area;
+// then each child of the main window (the toolbar's and the others' own
+// children left out): id, class and its rectangle in the main window's client
+// coordinates (left top right bottom).
+int RunLayout(const Args& args) {
+    HWND window = MainWindow(args[0]);
+    if (!window) return Fail("window not found");
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    PrintLine("origin " + std::to_string(origin.x) + " " + std::to_string(origin.y));
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r = {};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        PrintLine(std::to_string(GetDlgCtrlID(child)) + " " + ClassName(child) + " " + std::to_string(r.left) +
+                  " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " + std::to_string(r.bottom));
+    }
+    return 0;
+}
+
+// A drag with the left button between two points of the main window's client
+// area.
+int RunDrag(const Args& args) {
+    HWND window = MainWindow(args[0]);
+    if (!window || !BringToFront(window)) return Fail("window did not come to the foreground");
+    POINT from = {static_cast<LONG>(Number(args[1])), static_cast<LONG>(Number(args[2]))};
+    POINT to = {static_cast<LONG>(Number(args[3])), static_cast<LONG>(Number(args[4]))};
+    if (!ClientToScreen(window, &from) || !ClientToScreen(window, &to)) return Fail("no screen position");
+    std::string error;
+    return DragAt(from, to, &error) ? 0 : Fail(error.c_str());
+}
+
 // The window that has the keyboard focus on the main window's thread: its
 // control id and class ("0 -" when none has it).
 int RunFocus(const Args& args) {
@@ -427,6 +459,8 @@ const Command kCommands[] = {
     {"click-row", 3, 4, "CLASS ID ROW [MODIFIERS]", RunClickRow},
     {"click-header", 3, 3, "CLASS ID COLUMN", RunClickHeader},
     {"focus", 1, 1, "CLASS", RunFocus},
+    {"layout", 1, 1, "CLASS", RunLayout},
+    {"drag", 5, 5, "CLASS X1 Y1 X2 Y2 (client coordinates)", RunDrag},
     {"listview-selected", 2, 2, "CLASS ID", RunListViewSelected},
     {"statusbar-text", 3, 3, "CLASS ID PART", RunStatusBarText},
     {"toolbar-state", 3, 3, "CLASS ID COMMAND", RunToolbarState},

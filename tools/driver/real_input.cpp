@@ -214,3 +214,50 @@ bool ClickAt(POINT screen, const std::string& modifiers, std::string* error) {
     Sleep(GetDoubleClickTime() + 50);
     return ok;
 }
+
+namespace {
+
+// Moves the pointer with the button held, as a hand does: an absolute move
+// in screen units of 1/65536 of the screen.
+bool MoveHeldTo(POINT screen) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = static_cast<LONG>((screen.x * 65536 + width / 2) / width);
+    input.mi.dy = static_cast<LONG>((screen.y * 65536 + height / 2) / height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return SendOne(input);
+}
+
+}  // namespace
+
+bool DragAt(POINT from, POINT to, std::string* error) {
+    if (!SetCursorPos(from.x, from.y)) {
+        *error = "cursor not moved";
+        return false;
+    }
+    Sleep(kPointerSettleMs);
+    INPUT press = {};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    if (!SendOne(press)) {
+        *error = "button press refused";
+        return false;
+    }
+    Sleep(kPointerSettleMs);
+    constexpr int kSteps = 8;
+    for (int i = 1; i <= kSteps; ++i) {
+        POINT at = {from.x + (to.x - from.x) * i / kSteps, from.y + (to.y - from.y) * i / kSteps};
+        if (!MoveHeldTo(at)) {
+            *error = "move refused";
+            return false;
+        }
+        Sleep(kBetweenKeysMs * 2);
+    }
+    Sleep(kPointerSettleMs);
+    press.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    bool ok = SendOne(press);
+    if (!ok) *error = "button release refused";
+    Sleep(kPointerSettleMs);
+    return ok;
+}

@@ -30,3 +30,7 @@ bool SendKeys(const std::vector<std::string>& tokens, std::string* error);
 // held around it. Waits one double-click time afterwards, so that the next
 // click is never taken for a double click.
 bool ClickAt(POINT screen, const std::string& modifiers, std::string* error);
+
+// A drag with the left button from one screen point to another: press, a
+// few moves with the button held, release.
+bool DragAt(POINT from, POINT to, std::string* error);
