@@ -1,5 +1,7 @@
 #include "shell/win32/pane_procedures.h"
 
+#include <richedit.h>
+
 #include "shell/command_ids.h"
 #include "shell/pane_keys.h"
 #include "shell/shell_state.h"
@@ -84,7 +86,11 @@ int RunOutputContextMenu(HWND output, HWND input, POINT at) {
     int chosen = static_cast<int>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, output, nullptr));
     if (chosen != 0) {
-        SendMessageA(output, WM_COPY, 0, 0);
+        // With nothing selected the clipboard keeps what it had (a copy of
+        // nothing would empty it under some rich-edit versions).
+        CHARRANGE selection = {};
+        SendMessageA(output, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+        if (selection.cpMin != selection.cpMax) SendMessageA(output, WM_COPY, 0, 0);
         if (chosen == IDM_COPYTOINPUT && input != nullptr) SendMessageA(input, WM_PASTE, 0, 0);
     }
     DestroyMenu(menu);

@@ -5,7 +5,8 @@ Ctrl+Enter does nothing; the send button with nothing typed sends nothing;
 outside personal mode no user stays selected; the IP column sorts by bytes
 and turns round on the next click; a user who announced red is drawn red
 unless the user-area colour is forced; Start and End each act once and the
-toolbar shows which of them holds.
+toolbar shows which of them holds; the output area's context menu copies its
+selection into the input area.
 
 What the program sends is what a scripted peer in another namespace
 receives; the peer acknowledges every chat line, so nothing is resent."""
@@ -223,6 +224,33 @@ class PanesDriven(PeerAndProgram):
         self.program.click("IDC_SEND", 25, 10)
         self.assertEqual(self.next_chat(), b"five")
         self.assert_nothing_sent(wire.KIND_CHAT, "one click")
+
+    def test_output_context_menu_copies_the_selection_into_the_input_area(self):
+        self.program.set_text("IDC_INPUT", b"six")
+        self.program.keys("Enter")
+        self.assertEqual(self.next_chat(), b"six")
+        self.assertTrue(h.wait_until(lambda: any(line.endswith(b"> six") for line in self.program.output_lines()),
+                                     5), "the own line was not shown")
+        last = [line for line in self.program.output_lines() if line.endswith(b"> six")][-1]
+        row = len(self.program.output_lines()) - 1
+        line_height = 14
+
+        # The last line selected by keys, then "入力エリアにコピー(&P)" by its
+        # mnemonic: the line is pasted at the input area's caret.
+        self.program.set_text("IDC_INPUT", b"|")
+        self.program.click("IDC_OUTPUT", 3, 4 + row * line_height)
+        self.program.keys("Home", "Shift+End")
+        self.program.click("IDC_OUTPUT", 30, 4 + row * line_height, "right")
+        self.program.keys("p")
+        self.assertTrue(h.wait_until(lambda: self.input_text() == last + b"|", 5), f"input: {self.input_text()!r}")
+
+        # Nothing selected: the clipboard keeps what it had, and that is pasted.
+        self.program.set_text("IDC_INPUT", b"")
+        self.program.click("IDC_OUTPUT", 3, 4 + row * line_height)
+        self.program.click("IDC_OUTPUT", 30, 4 + row * line_height, "right")
+        self.program.keys("p")
+        self.assertTrue(h.wait_until(lambda: self.input_text() == last, 5), f"input: {self.input_text()!r}")
+        self.assert_nothing_sent(wire.KIND_CHAT, "the context menu")
 
     def test_users_are_selected_only_in_personal_mode(self):
         self.program.click_row("IDC_USERLIST", 1)
