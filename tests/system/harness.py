@@ -252,6 +252,10 @@ class Program:
         self.dir.mkdir(parents=True)
         self.exe = self.dir / "Mosswick.exe"
         shutil.copy2(PROGRAM_EXE, self.exe)
+        # The help page ships beside the program.
+        help_page = PROGRAM_EXE.parent / "Mosswick.html"
+        if help_page.exists():
+            shutil.copy2(help_page, self.dir / help_page.name)
         if ini is not None:
             (self.dir / "Mosswick.ini").write_bytes(ini)
         self.env = netbed_env(self.netbed)
