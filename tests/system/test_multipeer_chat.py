@@ -1,6 +1,6 @@
 """Chat lines between whole programs. A line typed into one copy's input area
-shows in the other copies' output areas and message logs, numbered from 1;
-console peers and the program talk both ways. Over a lossy link, 50 lines
+shows in the other copies' output areas (in the sender's colour) and message
+logs, numbered from 1; console peers and the program talk both ways. Over a lossy link, 50 lines
 each way show exactly once, however their copies arrive. A
 peer that never acknowledges gets a message six times in all, and a receiver
 whose acknowledgements are all lost shows it once.
@@ -273,13 +273,18 @@ COPY_NAMES = {1: "窓一", 2: "窓二"}
 CONSOLE_NAME = "端末"
 CONSOLE_SLOT = 3
 COLOURS = {1: 255, 2: 0x008000}  # red and green, 0x00BBGGRR
+SCREEN_COLOURS = {1: 0xFF0000, 2: 0x008000}  # the same as 0xRRGGBB
+# Side by side, so that what the screen shows of one is never the other.
+PLACES = {1: {"Left": 0, "Top": 0, "Right": 550, "Bottom": 450},
+          2: {"Left": 600, "Top": 0, "Right": 1150, "Bottom": 450}}
 
 
 def copy_ini(slot):
     others = [h.slot_address(other) for other in (1, 2, 3) if other != slot]
     return h.ini_text({"Client_Definition": {"Name": COPY_NAMES[slot], "Start_Send": "Yes", "Log_Save": "Yes",
                                              "Msg_TextColor": COLOURS[slot]},
-                       "Broadcast_Definition": {"Number": 2, "Address01": others[0], "Address02": others[1]}})
+                       "Broadcast_Definition": {"Number": 2, "Address01": others[0], "Address02": others[1]},
+                       "Window_Information": PLACES[slot]})
 
 
 class CopiesAndConsole(h.SystemTestCase):
@@ -339,12 +344,17 @@ class CopiesAndConsole(h.SystemTestCase):
         self.assertEqual(self.wait_shown(self.programs[1], line), 1, "own echo")
         for where in ("output", "log"):
             self.assertEqual(self.wait_shown(self.programs[2], line, where), 1, f"the other copy's {where}")
+        # Drawn in the sender's colour: the other copy shows red, and no
+        # green yet (its own colour, which it has not used).
+        self.assertGreater(self.programs[2].pixels("IDC_OUTPUT", SCREEN_COLOURS[1], 40), 0, "no red line")
+        self.assertEqual(self.programs[2].pixels("IDC_OUTPUT", SCREEN_COLOURS[2], 40), 0, "a green line")
         self.assertIsNotNone(self.console.wait_line(line.decode("cp932"), 10, since), self.console.describe())
 
         self.type_and_send(2, "お返事")
         answer = f"1 {COPY_NAMES[2]} > お返事".encode("cp932")
         for where in ("output", "log"):
             self.assertEqual(self.wait_shown(self.programs[1], answer, where), 1, f"the first copy's {where}")
+        self.assertGreater(self.programs[1].pixels("IDC_OUTPUT", SCREEN_COLOURS[2], 40), 0, "no green line")
         self.assertIsNotNone(self.console.wait_line(answer.decode("cp932"), 10, since), self.console.describe())
 
 
