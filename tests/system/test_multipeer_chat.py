@@ -1,9 +1,9 @@
 """Chat lines between whole programs. A line typed into one copy's input area
 shows in the other copies' output areas (in the sender's colour) and message
-logs, numbered from 1; console peers and the program talk both ways. Over a lossy link, 50 lines
-each way show exactly once, however their copies arrive. A
-peer that never acknowledges gets a message six times in all, and a receiver
-whose acknowledgements are all lost shows it once.
+logs, numbered from 1; console peers and the program talk both ways. Over a
+lossy link, 50 lines each way show exactly once, however their copies
+arrive. A peer that never acknowledges gets a message six times in all, and a
+receiver whose acknowledgements are all lost shows it once.
 
 The lossy link and the silent peer wait for the resend tick; they run on
 beds of their own in the background while the copies talk."""
