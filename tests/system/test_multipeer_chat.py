@@ -274,9 +274,11 @@ CONSOLE_NAME = "端末"
 CONSOLE_SLOT = 3
 COLOURS = {1: 255, 2: 0x008000}  # red and green, 0x00BBGGRR
 SCREEN_COLOURS = {1: 0xFF0000, 2: 0x008000}  # the same as 0xRRGGBB
-# Side by side, so that what the screen shows of one is never the other.
-PLACES = {1: {"Left": 0, "Top": 0, "Right": 550, "Bottom": 450},
-          2: {"Left": 600, "Top": 0, "Right": 1150, "Bottom": 450}}
+# Side by side in the lower half of the screen, so that what the screen shows
+# of one is never the other, nor a window of the scenarios running meanwhile
+# (those open where the window system places new windows, at the top left).
+PLACES = {1: {"Left": 0, "Top": 540, "Right": 550, "Bottom": 990},
+          2: {"Left": 600, "Top": 540, "Right": 1150, "Bottom": 990}}
 
 
 def copy_ini(slot):
