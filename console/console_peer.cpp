@@ -114,7 +114,7 @@ bool Peer::StartUp() {
     }
     WindowRect rect;
     LoadSettings(&rect);
-    if (FlagY(g_settings.Log_Save)) {
+    if (LogSaveOn(g_settings)) {
         if (LogOpen(g_program_paths.log_path))
             g_flags.log_active = true;
         else

@@ -33,9 +33,9 @@ void ShowBox(const char* text, const char* title, BoxIcon icon) {
 // "None" is a value of its own: no socket object, or one that is not open.
 bool SocketExists() { return g_platform.socket != nullptr && g_platform.socket->IsOpen(); }
 
-bool DebugOn() { return FlagY(g_settings.Debug); }
+bool DebugOn() { return DebugOn(g_settings); }
 
-bool BroadcastOn() { return FlagY(g_settings.Broadcast_LocalNetwork); }
+bool BroadcastOn() { return BroadcastLocalNetworkOn(g_settings); }
 
 // An address of the host list is skipped when any of its first three octets
 // is 255 (this includes an entry that did not parse as an address).

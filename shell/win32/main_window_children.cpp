@@ -185,7 +185,7 @@ bool CreateChildWindows(HWND window) {
 
 void LayOutChildren(int width, int height) {
     SplitPositions pos{g_settings.Split1_Pos, g_settings.Split2_Pos, g_settings.Split3_Pos};
-    const bool type2 = g_settings.UserArea_View[0] == '2';
+    const bool type2 = UserAreaTypeII(g_settings);
     PaneLayout l = LayOutPanes(width, height, ClientHeight(g_main.toolbar), ClientHeight(g_main.status_bar),
                                type2, &pos);
     g_settings.Split1_Pos = pos.first;
@@ -217,7 +217,7 @@ HBRUSH InputAreaColors(HDC dc) {
         g_main.input_brush = CreateSolidBrush(g_settings.InArea_BackColor);
         g_main.input_brush_dirty = false;
     }
-    bool forced = FlagY(g_settings.InArea_TextColor_Force);
+    bool forced = InAreaTextColorForceOn(g_settings);
     SetTextColor(dc, forced ? g_settings.InArea_TextColor : g_settings.Msg_TextColor);
     SetBkColor(dc, g_settings.InArea_BackColor);
     return g_main.input_brush;

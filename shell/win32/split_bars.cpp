@@ -21,7 +21,7 @@ struct Drag {
 };
 Drag g_drag;
 
-bool TypeII() { return g_settings.UserArea_View[0] == '2'; }
+bool TypeII() { return UserAreaTypeII(g_settings); }
 
 SplitBar WhichBar(HWND bar) { return bar == g_bars[0] ? SplitBar::First : SplitBar::Second; }
 

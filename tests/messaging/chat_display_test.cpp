@@ -11,6 +11,11 @@ protected:
         Bytes dg = Chat(from, number, text);
         EXPECT_TRUE(DisplayChatMessage(dg.data(), static_cast<int>(dg.size())));
     }
+    // bob's own entry arrives, announcing his message counter.
+    void AnnounceBob(int16_t kind, int16_t counter) {
+        MergeEntries(EntryDatagram(kind, peer2, {Entry(peer2, "bob", "受信可", counter)}).data(),
+                     kHeaderSize + kUserEntrySize);
+    }
 };
 
 TEST_F(ChatDisplayTest, ResentCopiesAreDroppedEvenAfterLaterMessages) {
@@ -42,7 +47,7 @@ TEST_F(ChatDisplayTest, ARestartAnnouncedWithALowerCounterForgetsTheRecentNumber
     Show(peer2, 1001, "first run");
     Show(peer2, 1002, "first run");
     // bob starts again: his announcement carries 1000.
-    MergeEntries(EntryDatagram(KIND_START, peer2, {Entry(peer2, "bob")}).data(), kHeaderSize + kUserEntrySize);
+    AnnounceBob(KIND_START, 1000);
     EXPECT_EQ(1000, StoredCounter(peer2));
     Show(peer2, 1001, "second run");
     Show(peer2, 1002, "second run");
@@ -50,8 +55,7 @@ TEST_F(ChatDisplayTest, ARestartAnnouncedWithALowerCounterForgetsTheRecentNumber
     // An announcement that does not lower the counter (a user check answered
     // mid-conversation) keeps them: a late copy is still a repeat.
     Show(peer2, 1003, "c");
-    MergeEntries(EntryDatagram(KIND_USERLIST, peer2, {Entry(peer2, "bob", "受信可", 1003)}).data(),
-                 kHeaderSize + kUserEntrySize);
+    AnnounceBob(KIND_USERLIST, 1003);
     Show(peer2, 1002, "second run");
     EXPECT_EQ(5u, out.output.size());
 }
@@ -64,8 +68,7 @@ TEST_F(ChatDisplayTest, RecentNumbersGoWithTheirEntry) {
     EXPECT_EQ(1u, out.output.size());
     // bob comes back as a new entry, with nothing seen yet.
     Show(peer3, 1002, "carol");
-    MergeEntries(EntryDatagram(KIND_START, peer2, {Entry(peer2, "bob", "受信可", 5000)}).data(),
-                 kHeaderSize + kUserEntrySize);
+    AnnounceBob(KIND_START, 5000);
     Show(peer2, 1002, "bob again");
     EXPECT_EQ((std::vector<std::string>{"1 carol > carol\r\n", "2 carol > carol\r\n", "2 bob > bob again\r\n"}),
               out.OutputTexts());
