@@ -94,6 +94,37 @@ TEST_F(ChatDisplayTest, AfterTheLastNumberTheSendersCounterStartsOver) {
               out.OutputTexts());
 }
 
+TEST_F(ChatDisplayTest, NumbersTakenBeforeTheWrapDoNotHideThoseAfterIt) {
+    // A short run: 1001 early on, then the sender's last number before it
+    // wraps, then 1001 again, its first number after the wrap.
+    for (int16_t n : {1001, 1002, 1003}) Show(peer2, n, "before");
+    Show(peer2, 32765, "late in the round");
+    Show(peer2, 32766, "last before the wrap");
+    Show(peer2, 32766, "last before the wrap");  // a resent copy, before the wrap
+    Show(peer2, 1001, "first after");
+    Show(peer2, 1001, "first after");  // its resent copy
+    EXPECT_EQ(1001, StoredCounter(peer2));
+    Show(peer2, 32766, "last before the wrap");  // late copies from before it
+    Show(peer2, 32765, "late in the round");
+    Show(peer2, 1002, "second after");
+    Show(peer2, 32764, "first copy of a line from before the wrap");  // shown, not stored
+    EXPECT_EQ(1002, StoredCounter(peer2));
+    EXPECT_EQ((std::vector<std::string>{"1 bob > before\r\n", "2 bob > before\r\n", "3 bob > before\r\n",
+                                        "31765 bob > late in the round\r\n", "31766 bob > last before the wrap\r\n",
+                                        "1 bob > first after\r\n", "2 bob > second after\r\n",
+                                        "31764 bob > first copy of a line from before the wrap\r\n"}),
+              out.OutputTexts());
+}
+
+TEST_F(ChatDisplayTest, TheWrapIsTakenEvenWhenTheLastNumberWasLost) {
+    Show(peer2, 32760, "a");
+    Show(peer2, 1001, "after the wrap; 32761 to 32766 never came");
+    EXPECT_EQ(1001, StoredCounter(peer2));
+    Show(peer2, 32760, "a");
+    Show(peer2, 1001, "after the wrap; 32761 to 32766 never came");
+    EXPECT_EQ(2u, out.output.size());
+}
+
 TEST_F(ChatDisplayTest, UnknownSenderIsNeitherShownAnnouncedNorLogged) {
     g_flags.log_active = true;  // a write would fail and report: there is no open log
     std::strcpy(g_settings.Debug, "Yes");
