@@ -24,7 +24,7 @@
 #include "settings/load_settings.h"
 #include "settings/program_paths.h"
 #include "settings/settings.h"
-#include "shell/shell_state.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -102,6 +102,7 @@ bool Peer::StartUp() {
     g_platform.profile = &profile_;
     g_platform.clock = &clock_;
     g_platform.views = &views_;
+    g_platform.debug = g_settings.Debug;
     g_platform.peer_table_lock = &peer_lock_;
     g_platform.pending_ack_lock = &pending_lock_;
     ResetShellFlags();

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/views.h"
+#include "platform/views.h"
 
 struct UserRow {
     std::string name, status, address;  // CP932

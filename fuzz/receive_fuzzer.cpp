@@ -31,8 +31,8 @@
 #include "platform/datagram_socket.h"
 #include "platform/local_clock.h"
 #include "settings/settings.h"
-#include "shell/shell_state.h"
-#include "shell/views.h"
+#include "platform/platform.h"
+#include "platform/views.h"
 
 namespace {
 
@@ -157,6 +157,7 @@ void SetUpOnce() {
     g_settings.Address[1].address = Ip(10, 0, 1, 255);
     g_platform.socket = &g_socket;
     g_platform.views = &g_views;
+    g_platform.debug = g_settings.Debug;
     g_platform.clock = &g_clock;
     g_transport.host_address = Ip(10, 0, 0, 7);
     OpenLog();

@@ -5,7 +5,7 @@
 #pragma once
 #include <optional>
 
-#include "shell/views.h"
+#include "platform/views.h"
 
 struct Settings;
 

@@ -14,8 +14,8 @@
 #include "net/peer_table.h"
 #include "platform/local_clock.h"
 #include "settings/settings.h"
-#include "shell/shell_state.h"
-#include "shell/views.h"
+#include "platform/platform.h"
+#include "platform/views.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include "net/transport.h"
 #include "settings/inet_address.h"
 #include "settings/settings.h"
-#include "shell/error_report.h"
-#include "shell/shell_state.h"
-#include "shell/views.h"
+#include "platform/error_report.h"
+#include "platform/platform.h"
+#include "platform/views.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <mutex>
 
-#include "shell/error_report.h"
+#include "platform/error_report.h"
 
 namespace {
 std::FILE* g_log = nullptr;

@@ -4,8 +4,8 @@
 
 #include "messaging/log_file.h"
 #include "settings/settings.h"
-#include "shell/shell_state.h"
-#include "shell/views.h"
+#include "platform/platform.h"
+#include "platform/views.h"
 
 void AppendOutputLine(const char* line, uint32_t colour) {
     if (OuAreaTextColorForceOn(g_settings)) colour = g_settings.OuArea_TextColor;

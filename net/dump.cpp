@@ -9,7 +9,7 @@
 #include "net/counters.h"
 #include "net/datagram.h"
 #include "net/peer_table.h"
-#include "shell/shell_state.h"
+#include "platform/platform.h"
 
 namespace {
 

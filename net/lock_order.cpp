@@ -2,7 +2,7 @@
 
 #include <cassert>
 
-#include "shell/shell_state.h"
+#include "platform/platform.h"
 
 namespace {
 thread_local bool t_peer_table_held = false;

@@ -12,9 +12,9 @@
 #include "platform/datagram_socket.h"
 #include "platform/host_identity.h"
 #include "settings/settings.h"
-#include "shell/error_report.h"
-#include "shell/shell_state.h"
-#include "shell/views.h"
+#include "platform/error_report.h"
+#include "platform/platform.h"
+#include "platform/views.h"
 
 static_assert(kReceiveBufferSize == kMaxDatagramSize);
 

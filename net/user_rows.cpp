@@ -6,8 +6,8 @@
 #include "net/inet_address.h"
 #include "net/lock_order.h"
 #include "settings/settings.h"
-#include "shell/shell_state.h"
-#include "shell/views.h"
+#include "platform/platform.h"
+#include "platform/views.h"
 
 namespace {
 

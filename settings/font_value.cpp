@@ -10,7 +10,7 @@
 #include "settings/number_scan.h"
 #include "settings/program_paths.h"
 #include "settings/settings.h"
-#include "shell/shell_state.h"
+#include "platform/platform.h"
 
 namespace {
 

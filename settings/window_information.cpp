@@ -5,7 +5,7 @@
 #include "platform/profile_store.h"
 #include "settings/program_paths.h"
 #include "settings/settings.h"
-#include "shell/shell_state.h"
+#include "platform/platform.h"
 
 int WriteWindowInformation(ProfileStore& store, const char* ini_path, const WindowRect& rect,
                            const ShellFlags& flags, const Settings& settings) {

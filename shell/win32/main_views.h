@@ -1,6 +1,6 @@
 // The views the portable core updates, shown on the main window.
 #pragma once
-#include "shell/views.h"
+#include "platform/views.h"
 
 class MainViews final : public Views {
 public:

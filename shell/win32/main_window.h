@@ -1,6 +1,6 @@
 // The main window: its Win32 state (handles the program holds from start-up
 // to exit) and the functions its window procedure hands each message to.
-// The portable flags live in shell/shell_state.h (g_flags), the program's
+// The portable flags live in platform/platform.h (g_flags), the program's
 // paths in settings/program_paths.h (g_program_paths).
 #pragma once
 #include <windows.h>

@@ -23,8 +23,8 @@
 #include "settings/win32/program_paths_win32.h"
 #include "settings/window_information.h"
 #include "shell/command_ids.h"
-#include "shell/shell_state.h"
-#include "shell/views.h"
+#include "platform/platform.h"
+#include "platform/views.h"
 #include "shell/win32/common_controls.h"
 #include "shell/win32/main_views.h"
 #include "shell/win32/main_window.h"
@@ -52,6 +52,7 @@ void ConnectPlatform() {
     g_platform.clock = &g_clock;
     g_platform.profile = &g_profile;
     g_platform.views = &g_views;
+    g_platform.debug = g_settings.Debug;
 }
 
 void CreateLocks() {

@@ -6,7 +6,7 @@
 
 #include "settings/settings.h"
 #include "shell/command_ids.h"
-#include "shell/shell_state.h"
+#include "platform/platform.h"
 #include "shell/win32/main_window.h"
 
 namespace {

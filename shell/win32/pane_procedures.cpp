@@ -4,7 +4,7 @@
 
 #include "shell/command_ids.h"
 #include "shell/pane_keys.h"
-#include "shell/shell_state.h"
+#include "platform/platform.h"
 #include "shell/win32/main_window.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "shell/win32/placement.h"
 
-#include "shell/shell_state.h"
+#include "platform/platform.h"
 #include "shell/window_placement.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "shell/views.h"
+#include "platform/views.h"
 
 // Either handle may be null; the other is still set.
 void ShowStartEndButtons(HWND toolbar, HMENU menu, StartEndState state);

@@ -5,7 +5,7 @@
 
 #include "net/peer_table.h"
 #include "settings/settings.h"
-#include "shell/shell_state.h"
+#include "platform/platform.h"
 #include "shell/user_row_colour.h"
 #include "shell/user_sort.h"
 #include "shell/win32/user_area_rows.h"

@@ -26,9 +26,9 @@
 #include "platform/host_identity.h"
 #include "platform/local_clock.h"
 #include "settings/settings.h"
-#include "shell/error_report.h"
-#include "shell/shell_state.h"
-#include "shell/views.h"
+#include "platform/error_report.h"
+#include "platform/platform.h"
+#include "platform/views.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -220,6 +220,7 @@ protected:
         g_platform.host = &host;
         g_platform.clock = &clock;
         g_platform.views = &views;
+        g_platform.debug = g_settings.Debug;
         g_transport = TransportState{};
         g_host_ip_box_text = nullptr;
         ResetPeerTable();

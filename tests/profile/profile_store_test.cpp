@@ -13,7 +13,7 @@
 #include "settings/load_settings.h"
 #include "settings/settings.h"
 #include "settings/window_information.h"
-#include "shell/shell_state.h"
+#include "platform/platform.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -8,7 +8,7 @@
 #include "settings/load_settings.h"
 #include "settings/settings.h"
 #include "settings/window_information.h"
-#include "shell/shell_state.h"
+#include "platform/platform.h"
 #include "tests/settings/temp_ini.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/shell_state.h"
+#include "platform/platform.h"
 
 ShellFlags g_flags;
 Platform g_platform;

@@ -30,6 +30,9 @@ struct Platform {
     // unit tests).
     BinarySemaphore* peer_table_lock = nullptr;
     BinarySemaphore* pending_ack_lock = nullptr;
+    // The Debug setting's text: internal-error reports are shown only while
+    // it begins with "Y". Null shows none.
+    const char* debug = nullptr;
 };
 
 extern ShellFlags g_flags;
