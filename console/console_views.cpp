@@ -2,7 +2,7 @@
 
 #include "console/text_codec.h"
 #include "net/datagram.h"
-#include "net/inet_address.h"
+#include "settings/inet_address.h"
 #include "net/peer_table.h"
 
 namespace {

@@ -29,23 +29,6 @@ uint32_t ReadAddress(const uint8_t* p) {
 
 void WriteAddress(uint8_t* p, uint32_t address) { std::memcpy(p, &address, 4); }
 
-uint8_t AddressOctet(uint32_t address, int index) {
-    uint8_t octets[4];
-    std::memcpy(octets, &address, 4);
-    return octets[index & 3];
-}
-
-uint32_t MakeAddress(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
-    const uint8_t octets[4] = {a, b, c, d};
-    return ReadAddress(octets);
-}
-
-uint32_t WithFourthOctet(uint32_t address, uint8_t octet) {
-    uint8_t octets[4];
-    std::memcpy(octets, &address, 4);
-    octets[3] = octet;
-    return ReadAddress(octets);
-}
 
 namespace {
 

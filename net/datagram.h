@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "settings/inet_address.h"
+
 // Datagram kinds.
 constexpr int16_t KIND_START = 1;
 constexpr int16_t KIND_USERLIST = 2;
@@ -67,9 +69,7 @@ void WriteU32BE(uint8_t* p, uint32_t value);
 // first, held in a uint32_t the way inet_addr returns them.
 uint32_t ReadAddress(const uint8_t* p);
 void WriteAddress(uint8_t* p, uint32_t address);
-uint8_t AddressOctet(uint32_t address, int index);  // index 0 is the first octet
-uint32_t MakeAddress(uint8_t a, uint8_t b, uint8_t c, uint8_t d);
-uint32_t WithFourthOctet(uint32_t address, uint8_t octet);
+// Their octets and text: settings/inet_address.h.
 
 // The header, in host order.
 struct DatagramHeader {

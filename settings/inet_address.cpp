@@ -1,5 +1,6 @@
 #include "settings/inet_address.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -87,4 +88,32 @@ uint32_t ParseInetAddress(const char* text) {
     uint32_t network = 0;
     std::memcpy(&network, bytes, sizeof network);
     return network;
+}
+
+std::string FormatDottedAddress(uint32_t address) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", AddressOctet(address, 0),
+                  AddressOctet(address, 1), AddressOctet(address, 2), AddressOctet(address, 3));
+    return text;
+}
+
+uint8_t AddressOctet(uint32_t address, int index) {
+    uint8_t octets[4];
+    std::memcpy(octets, &address, 4);
+    return octets[index & 3];
+}
+
+uint32_t MakeAddress(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
+    const uint8_t octets[4] = {a, b, c, d};
+    uint32_t address;
+    std::memcpy(&address, octets, 4);
+    return address;
+}
+
+uint32_t WithFourthOctet(uint32_t address, uint8_t octet) {
+    uint8_t octets[4];
+    std::memcpy(octets, &address, 4);
+    octets[3] = octet;
+    std::memcpy(&address, octets, 4);
+    return address;
 }

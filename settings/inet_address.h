@@ -1,7 +1,10 @@
-// IPv4 address text to a network-order address, accepting what Windows
-// Sockets' inet_addr accepts.
+// IPv4 addresses in network order (the four bytes as they stand, first octet
+// first, held in a uint32_t the way inet_addr returns them): their octets,
+// their text as inet_addr reads it and as inet_ntoa shows it, without the
+// socket library, which the portable core cannot include.
 #pragma once
 #include <cstdint>
+#include <string>
 
 // The address 255.255.255.255, also the answer for text that is no address.
 constexpr uint32_t kInetAddressNone = 0xFFFFFFFFu;
@@ -12,3 +15,10 @@ constexpr uint32_t kInetAddressNone = 0xFFFFFFFFu;
 // The result is in network byte order, first part in the lowest byte in
 // memory, as inet_addr returns it.
 uint32_t ParseInetAddress(const char* text);
+
+// "192.168.1.5" for an address in network order.
+std::string FormatDottedAddress(uint32_t address);
+
+uint8_t AddressOctet(uint32_t address, int index);  // index 0 is the first octet
+uint32_t MakeAddress(uint8_t a, uint8_t b, uint8_t c, uint8_t d);
+uint32_t WithFourthOctet(uint32_t address, uint8_t octet);
