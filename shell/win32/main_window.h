@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <string>
 
 #include "settings/font_record.h"
 
@@ -65,6 +66,8 @@ void EndSession(HWND window);
 // Child windows and layout (main_window_children.cpp).
 bool CreateChildWindows(HWND window);
 void LayOutChildren(int width, int height);
+// The host IP box's text (at most 15 characters).
+std::string HostIpBoxText();
 void DestroyOutputArea();
 HBRUSH InputAreaColors(HDC dc);
 

@@ -122,13 +122,6 @@ void SetStatusParts() {
     SendMessageA(g_main.status_bar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(parts));
 }
 
-// The host IP box's text for the start sequence.
-std::string HostIpBoxText() {
-    char text[16] = {};
-    if (g_main.host_ip != nullptr) GetWindowTextA(g_main.host_ip, text, sizeof text);
-    return text;
-}
-
 void Defer(HDWP* batch, HWND window, const PaneRect& r) {
     if (window == nullptr || *batch == nullptr) return;
     // Sizes below zero count as zero.
@@ -143,6 +136,13 @@ int ClientHeight(HWND window) {
 }
 
 }  // namespace
+
+// The host IP box's text for the start sequence.
+std::string HostIpBoxText() {
+    char text[16] = {};
+    if (g_main.host_ip != nullptr) GetWindowTextA(g_main.host_ip, text, sizeof text);
+    return text;
+}
 
 bool CreateChildWindows(HWND window) {
     g_main.output = CreateChild(window, WS_EX_CLIENTEDGE, "RichEdit", "",
@@ -179,7 +179,6 @@ bool CreateChildWindows(HWND window) {
     }
     CreateSplitBars(window);
     ReplacePaneProcedures();
-    g_host_ip_box_text = HostIpBoxText;
     return true;
 }
 
