@@ -24,7 +24,7 @@
 #include "settings/load_settings.h"
 #include "settings/program_paths.h"
 #include "settings/settings.h"
-#include "platform/platform.h"
+#include "shell/core_wiring.h"
 
 namespace {
 
@@ -101,7 +101,8 @@ bool Peer::StartUp() {
     g_platform.host = &host_;
     g_platform.profile = &profile_;
     g_platform.clock = &clock_;
-    g_platform.views = &views_;
+    InstallViews(&views_);
+    ConnectSubsystems();
     g_platform.debug = g_settings.Debug;
     g_platform.peer_table_lock = &peer_lock_;
     g_platform.pending_ack_lock = &pending_lock_;

@@ -37,8 +37,6 @@ void ConsoleViews::ShowMessage(const char* text, const char* title, BoxIcon icon
 
 void ConsoleViews::SetStatusPart(int, const char*) {}
 
-void ConsoleViews::DeliverBoardData(const uint8_t*, int) {}
-
 // A popup prints with its sender's name, as its window would show it.
 bool ConsoleViews::StartPopupWindow(const uint8_t* datagram, int length) {
     uint32_t sender = ReadHeader(datagram, length).addr;

@@ -13,13 +13,17 @@ struct UserRow {
     bool operator==(const UserRow&) const = default;
 };
 
-class ConsoleViews : public Views {
+class ConsoleViews : public MessageBoxes,
+                     public BarsView,
+                     public UserAreaView,
+                     public ChatAreasView,
+                     public PopupView {
 public:
     explicit ConsoleViews(std::FILE* out) : out_(out) {}
 
     void ShowMessage(const char* text, const char* title, BoxIcon icon) override;
     void SetStatusPart(int part, const char* text) override;
-    void DeliverBoardData(const uint8_t* datagram, int length) override;
+    std::string HostIpBoxText() override { return {}; }
     bool StartPopupWindow(const uint8_t* datagram, int length) override;
 
     int FindUserRow(int column, const char* text) override;

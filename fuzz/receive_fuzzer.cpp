@@ -33,6 +33,7 @@
 #include "settings/settings.h"
 #include "platform/platform.h"
 #include "platform/views.h"
+#include "shell/core_wiring.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ public:
     }
 };
 
-class FuzzViews : public Views {
+class FuzzViews : public MessageBoxes, public UserAreaView, public PopupView, public BoardView {
 public:
     // The user area: {name, status, address} per row. A row index the core
     // passes must be one that FindUserRow gave.
@@ -108,7 +109,8 @@ public:
     void ShowMessage(const char* text, const char* title, BoxIcon) override {
         g_sink = g_sink + static_cast<unsigned>(std::strlen(text) + std::strlen(title));
     }
-    void SetStatusPart(int, const char*) override {}
+    bool AskYesNo(const char*, const char*) override { return true; }
+    std::vector<std::string> SelectedUserAddresses() override { return {}; }
     void DeliverBoardData(const uint8_t* datagram, int length) override {
         Touch(datagram, length);
         BoardStroke stroke = ReadBoardDatagram(datagram, length);
@@ -156,7 +158,8 @@ void SetUpOnce() {
     g_settings.Address[0].address = Ip(10, 0, 0, 2);
     g_settings.Address[1].address = Ip(10, 0, 1, 255);
     g_platform.socket = &g_socket;
-    g_platform.views = &g_views;
+    InstallViews(&g_views);
+    ConnectSubsystems();
     g_platform.debug = g_settings.Debug;
     g_platform.clock = &g_clock;
     g_transport.host_address = Ip(10, 0, 0, 7);

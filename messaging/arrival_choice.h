@@ -5,7 +5,7 @@
 #pragma once
 #include <optional>
 
-#include "platform/views.h"
+#include "platform/arrival_view.h"
 
 struct Settings;
 

@@ -15,7 +15,7 @@
 #include "platform/local_clock.h"
 #include "settings/settings.h"
 #include "platform/platform.h"
-#include "platform/views.h"
+#include "platform/arrival_view.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ bool DisplayChatMessage(const uint8_t* datagram, int length) {
     if (!sender) return true;
 
     std::optional<ArrivalNotice> notice = ChooseArrivalNotice(g_flags.window_shown, sender->is_own, g_settings);
-    if (notice && g_platform.views != nullptr) g_platform.views->Notify(*notice, sender->name.c_str());
+    if (notice && g_platform.arrivals != nullptr) g_platform.arrivals->Notify(*notice, sender->name.c_str());
 
     // The text ends at its NUL, 255 bytes, the bytes received and the length
     // its sender announced, whichever comes first.

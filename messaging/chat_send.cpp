@@ -13,7 +13,9 @@
 #include "settings/settings.h"
 #include "platform/error_report.h"
 #include "platform/platform.h"
-#include "platform/views.h"
+#include "platform/chat_areas_view.h"
+#include "platform/message_boxes.h"
+#include "platform/user_area_view.h"
 
 namespace {
 
@@ -27,16 +29,17 @@ struct Message {
     bool chat = true;
 };
 
+// A question asked in a box; without boxes the answer is Yes.
+bool Ask(const char* question) {
+    return g_platform.boxes == nullptr || g_platform.boxes->AskYesNo(question, kConfirmTitle);
+}
+
 // The questions the settings ask for, in order; false as soon as one is
 // answered No.
-bool Confirmed(Views* views, bool personal, bool popup) {
-    if (personal && PersonalSendCheckOn(g_settings) && !views->AskYesNo("個人送信しますか？", kConfirmTitle))
-        return false;
-    if (!personal && BroadcastSendCheckOn(g_settings) && !views->AskYesNo("全員に送信しますか？", kConfirmTitle))
-        return false;
-    if (popup && PopupSendCheckOn(g_settings) &&
-        !views->AskYesNo("ポップアップ形式で送信しますか？", kConfirmTitle))
-        return false;
+bool Confirmed(bool personal, bool popup) {
+    if (personal && PersonalSendCheckOn(g_settings) && !Ask("個人送信しますか？")) return false;
+    if (!personal && BroadcastSendCheckOn(g_settings) && !Ask("全員に送信しますか？")) return false;
+    if (popup && PopupSendCheckOn(g_settings) && !Ask("ポップアップ形式で送信しますか？")) return false;
     return true;
 }
 
@@ -69,11 +72,14 @@ enum class Outcome { Sent, SentWithOwn, Ended };
 
 // Personal mode: one datagram to each selected user in list order; the own
 // row gets none but asks for the local echo.
-Outcome SendToSelected(Views* views, Message* m) {
-    std::vector<std::string> rows = views->SelectedUserAddresses();
+Outcome SendToSelected(Message* m) {
+    std::vector<std::string> rows;
+    if (g_platform.user_area != nullptr) rows = g_platform.user_area->SelectedUserAddresses();
     if (rows.empty()) {
         if (m->chat) GiveBackMessageNumber();
-        views->ShowMessage("送信先が選択されていません", "Mosswick - メッセージの送信", BoxIcon::Information);
+        if (g_platform.boxes != nullptr)
+            g_platform.boxes->ShowMessage("送信先が選択されていません", "Mosswick - メッセージの送信",
+                                          BoxIcon::Information);
         return Outcome::Ended;
     }
     bool own = false;
@@ -108,16 +114,16 @@ Outcome SendToEveryone(Message* m) {
 }  // namespace
 
 void SendChatMessage(bool personal, bool popup) {
-    Views* views = g_platform.views;
-    if (!g_flags.network_ready || views == nullptr) return;
-    std::string text = views->InputText();
+    ChatAreasView* areas = g_platform.chat_areas;
+    if (!g_flags.network_ready || areas == nullptr) return;
+    std::string text = areas->InputText();
     text.resize(BoundedLength(text.c_str(), text.size()));  // the text ends at a NUL
     if (text.empty()) return;
-    if (!Confirmed(views, personal, popup)) return;
+    if (!Confirmed(personal, popup)) return;
 
     Message m;
     Build(&m, text, popup);
-    Outcome outcome = personal ? SendToSelected(views, &m) : SendToEveryone(&m);
+    Outcome outcome = personal ? SendToSelected(&m) : SendToEveryone(&m);
     if (outcome == Outcome::Ended) return;
 
     // The own line, numbered and coloured like a received one. The peer-table
@@ -126,5 +132,5 @@ void SendChatMessage(bool personal, bool popup) {
         ReportInternalError(OP_SEND_MESSAGE, 0x30);
         return;
     }
-    views->ClearInput();
+    areas->ClearInput();
 }

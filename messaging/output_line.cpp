@@ -5,13 +5,13 @@
 #include "messaging/log_file.h"
 #include "settings/settings.h"
 #include "platform/platform.h"
-#include "platform/views.h"
+#include "platform/chat_areas_view.h"
 
 void AppendOutputLine(const char* line, uint32_t colour) {
     if (OuAreaTextColorForceOn(g_settings)) colour = g_settings.OuArea_TextColor;
     // A full output area empties itself after its message; the line it could
     // not take still goes to the log below.
-    if (g_platform.views != nullptr) g_platform.views->AppendOutput(line, colour);
+    if (g_platform.chat_areas != nullptr) g_platform.chat_areas->AppendOutput(line, colour);
     if (!g_flags.log_active) return;
     if (!LogWrite(line, std::strlen(line))) {
         LogClose();

@@ -5,13 +5,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "messaging/log_file.h"
 #include "net/counters.h"
 #include "net/datagram.h"
 #include "net/peer_table.h"
 #include "platform/platform.h"
 
 namespace {
+
+DumpWriter g_writer = nullptr;
 
 void AppendFormat(std::string* out, const char* format, ...) {
     char line[128];
@@ -114,9 +115,11 @@ std::vector<std::string> DumpTexts(DumpDirection direction, const uint8_t* datag
     return texts;
 }
 
+void SetDumpWriter(DumpWriter writer) { g_writer = writer; }
+
 void DumpDatagram(DumpDirection direction, const uint8_t* datagram, int length,
                   uint32_t destination) {
-    if (!g_flags.log_active) return;
+    if (!g_flags.log_active || g_writer == nullptr) return;
     DumpContext context;
     if (g_platform.clock != nullptr) context.now = g_platform.clock->Now();
     if (ReadKind(datagram, length) == KIND_CHAT) {
@@ -128,5 +131,5 @@ void DumpDatagram(DumpDirection direction, const uint8_t* datagram, int length,
         context.my_count = MessageCounter();
     }
     for (const std::string& text : DumpTexts(direction, datagram, length, destination, context))
-        LogWrite(text.data(), text.size());
+        g_writer(text.data(), text.size());
 }

@@ -5,6 +5,7 @@
 // kind, num and an entry's cnt are sign-extended to 32 bits first, so a
 // reading of 0x8000 or more prints as ffff....; allCount and the colours are not.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,7 +31,12 @@ struct DumpContext {
 std::vector<std::string> DumpTexts(DumpDirection direction, const uint8_t* datagram, int length,
                                    uint32_t destination, const DumpContext& context);
 
-// Builds the texts and writes them to the log with LogWrite, only while the
-// log is active. `destination` is used for a sent datagram.
+// Where the dump's texts go: the message log's writer, wired in by the
+// program. Without one nothing is written.
+using DumpWriter = bool (*)(const char* bytes, size_t count);
+void SetDumpWriter(DumpWriter writer);
+
+// Builds the texts and writes them to the log, only while the log is active.
+// `destination` is used for a sent datagram.
 void DumpDatagram(DumpDirection direction, const uint8_t* datagram, int length,
                   uint32_t destination);

@@ -13,9 +13,7 @@
 #include "settings/settings.h"
 #include "platform/error_report.h"
 #include "platform/platform.h"
-#include "platform/views.h"
-
-std::string (*g_host_ip_box_text)() = nullptr;
+#include "platform/bars_view.h"
 
 namespace {
 
@@ -24,8 +22,8 @@ constexpr int kHostIpBoxChars = 15;
 // The host IP box's address, or 0 when the box holds nothing to send to: no
 // text, not an address, 0, a fourth octet of 255 or a first octet of 127.
 uint32_t HostIpBoxAddress() {
-    if (g_host_ip_box_text == nullptr) return 0;
-    std::string text = g_host_ip_box_text().substr(0, kHostIpBoxChars);
+    if (g_platform.bars == nullptr) return 0;
+    std::string text = g_platform.bars->HostIpBoxText().substr(0, kHostIpBoxChars);
     if (text.empty()) return 0;
     uint32_t address = ParseInetAddress(text.c_str());
     if (address == 0 || address == kInetAddressNone) return 0;
@@ -34,7 +32,7 @@ uint32_t HostIpBoxAddress() {
 }
 
 void ShowStartEnd(StartEndState state) {
-    if (g_platform.views != nullptr) g_platform.views->ShowStartEndState(state);
+    if (g_platform.bars != nullptr) g_platform.bars->ShowStartEndState(state);
 }
 
 // A datagram of `kind` carrying the own entry at `address`; the datagram

@@ -8,10 +8,6 @@
 
 enum class StartMode { StartUp, Command };
 
-// The text of the toolbar's host IP box. Set by the window that owns the box;
-// null (or an empty text) means the box is empty.
-extern std::string (*g_host_ip_box_text)();
-
 // Builds the KIND_START. In start-up mode puts the own entry into the table
 // (and its row into the user area), then either shows Start and End as ended
 // and stops there (Start_Send begins with "N"), or shows them as started and

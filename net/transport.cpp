@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "messaging/chat_receive.h"
 #include "net/counters.h"
 #include "net/datagram.h"
 #include "net/dump.h"
@@ -14,7 +13,7 @@
 #include "settings/settings.h"
 #include "platform/error_report.h"
 #include "platform/platform.h"
-#include "platform/views.h"
+#include "platform/message_boxes.h"
 
 static_assert(kReceiveBufferSize == kMaxDatagramSize);
 
@@ -22,12 +21,14 @@ TransportState g_transport;
 
 namespace {
 
+ReceiveDispatch g_dispatch = nullptr;
+
 constexpr int kWsaEfault = 10014;
 constexpr int kEventReadable = 1;
 constexpr int kEventWritable = 2;
 
 void ShowBox(const char* text, const char* title, BoxIcon icon) {
-    if (g_platform.views != nullptr) g_platform.views->ShowMessage(text, title, icon);
+    if (g_platform.boxes != nullptr) g_platform.boxes->ShowMessage(text, title, icon);
 }
 
 // "None" is a value of its own: no socket object, or one that is not open.
@@ -66,55 +67,9 @@ uint32_t CorrectedSender(uint32_t source, const uint8_t* datagram) {
     return sender;
 }
 
-// Runs the handler for the datagram's kind; returns the step code of the
-// last failed handler, or 0.
-uint16_t Dispatch(uint8_t* datagram, int length, int16_t kind, uint32_t sender) {
-    uint16_t failed = 0;
-    switch (kind) {
-        case KIND_START:
-            WriteAddress(datagram + kHeaderSize + kEntryOffsetAddr, sender);
-            if (sender != OwnAddress()) {
-                if (!MergeEntries(datagram, length)) failed = 0x10;
-                if (!SendWholeTable(datagram, length)) failed = 0x10;
-            }
-            break;
-        case KIND_USERLIST:
-            if (!MergeEntries(datagram, length)) failed = 0x20;
-            break;
-        case KIND_END:
-            if (!RemoveSender(datagram, length)) failed = 0x40;
-            break;
-        case KIND_CHAT:
-            if (!ReceiveChatMessage(datagram, length)) failed = 0x50;
-            break;
-        case KIND_STATUS:
-            WriteAddress(datagram + kHeaderSize + kEntryOffsetAddr, sender);
-            if (!UpdateSender(datagram, length)) failed = 0x30;
-            break;
-        case KIND_POPUP:
-            if (g_platform.views != nullptr && !g_platform.views->StartPopupWindow(datagram, length))
-                failed = 0x60;
-            break;
-        case KIND_RESP:
-            if (!PendingAcknowledge(datagram, length)) failed = 0x70;
-            break;
-        case KIND_BOARD:
-            if (g_platform.views != nullptr) g_platform.views->DeliverBoardData(datagram, length);
-            break;
-        case KIND_CHECK:
-            WriteAddress(datagram + kHeaderSize + kEntryOffsetAddr, sender);
-            if (sender != OwnAddress()) {
-                if (!MergeEntries(datagram, length)) failed = 0x80;
-                if (!ReplyWithOwnEntry(datagram, length)) failed = 0x90;
-            }
-            break;
-        default:
-            break;
-    }
-    return failed;
-}
-
 }  // namespace
+
+void SetReceiveDispatch(ReceiveDispatch dispatch) { g_dispatch = dispatch; }
 
 bool LookUpHostIdentity() {
     g_transport.host_address = 0;
@@ -251,7 +206,7 @@ bool ReceiveDatagram() {
     WriteAddress(datagram + kOffsetAddr, sender);
 
     int16_t kind = ReadKind(datagram, length);
-    uint16_t failed = Dispatch(datagram, length, kind, sender);
+    uint16_t failed = g_dispatch != nullptr ? g_dispatch(datagram, length, kind, sender) : 0;
     if (kind != KIND_RESP && !SendResp(datagram)) failed = 0xA0;
     if (failed != 0) {
         ReportInternalError(OP_RECEIVE, failed);

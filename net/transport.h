@@ -28,6 +28,13 @@ bool SendDatagram(uint8_t* datagram, int length, uint32_t destination, int port,
 // One address, no copy kept.
 bool SendRaw(uint8_t* datagram, int length, uint32_t destination, int port);
 
+// Hands a received datagram to the handler of its kind. The sender is the
+// corrected source address, already written into the header's addr. Returns
+// the step code of a failed handler, or 0. The program wires in the table of
+// handlers; without one a datagram is only acknowledged.
+using ReceiveDispatch = uint16_t (*)(uint8_t* datagram, int length, int16_t kind, uint32_t sender);
+void SetReceiveDispatch(ReceiveDispatch dispatch);
+
 // Reads and handles one datagram: at most kReceiveBufferSize bytes into a
 // zero-filled buffer (a longer one is refused and not answered), dumped,
 // sender address corrected, dispatched by kind, acknowledged unless it is an

@@ -7,15 +7,15 @@
 #include "net/lock_order.h"
 #include "settings/settings.h"
 #include "platform/platform.h"
-#include "platform/views.h"
+#include "platform/user_area_view.h"
 
 namespace {
 
 // The views, checked not to be reached under the peer-table lock: a window
 // notification that reads the table under the lock would wait for itself.
-Views* RowViews() {
+UserAreaView* RowViews() {
     assert(!HoldingPeerTableLock() && "user-area rows changed under the peer-table lock");
-    return g_platform.views;
+    return g_platform.user_area;
 }
 
 // A text of a fixed field, ending at its NUL or the end of the field.
@@ -26,7 +26,7 @@ std::string FieldText(const char* field, size_t size) {
 }  // namespace
 
 void AppendUserRow(const PeerEntry& entry) {
-    Views* views = RowViews();
+    UserAreaView* views = RowViews();
     if (views == nullptr) return;
     views->AddUserRow(FieldText(entry.from, sizeof entry.from).c_str(),
                       FieldText(entry.cond, sizeof entry.cond).c_str(),
@@ -35,7 +35,7 @@ void AppendUserRow(const PeerEntry& entry) {
 }
 
 void SetUserRowOf(RowKey key, const PeerEntry& entry) {
-    Views* views = RowViews();
+    UserAreaView* views = RowViews();
     if (views == nullptr) return;
     std::string name = FieldText(entry.from, sizeof entry.from);
     std::string address = FormatDottedAddress(entry.addr);
@@ -48,7 +48,7 @@ void SetUserRowOf(RowKey key, const PeerEntry& entry) {
 }
 
 void SetUserRowNameAndStatus(uint32_t address, const char* name, const char* status) {
-    Views* views = RowViews();
+    UserAreaView* views = RowViews();
     if (views == nullptr) return;
     int row = views->FindUserRow(2, FormatDottedAddress(address).c_str());
     if (row < 0) return;
@@ -57,14 +57,14 @@ void SetUserRowNameAndStatus(uint32_t address, const char* name, const char* sta
 }
 
 void DeleteUserRowOf(uint32_t address) {
-    Views* views = RowViews();
+    UserAreaView* views = RowViews();
     if (views == nullptr) return;
     int row = views->FindUserRow(2, FormatDottedAddress(address).c_str());
     if (row >= 0) views->DeleteUserRow(row);
 }
 
 void ResetUserAreaToOwnRow() {
-    Views* views = RowViews();
+    UserAreaView* views = RowViews();
     if (views == nullptr) return;
     views->DeleteAllUserRows();
     if (g_peer_table.count == 0) return;

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "platform/platform.h"
-#include "platform/views.h"
+#include "platform/message_boxes.h"
 
 std::string FormatInternalError(uint16_t c1, uint16_t c2, uint16_t c3, uint16_t c4) {
     char text[80] = {};
@@ -13,7 +13,7 @@ std::string FormatInternalError(uint16_t c1, uint16_t c2, uint16_t c3, uint16_t 
 }
 
 void ReportInternalError(uint16_t operation, uint16_t step) {
-    if (g_platform.debug == nullptr || g_platform.debug[0] != 'Y' || g_platform.views == nullptr) return;
-    g_platform.views->ShowMessage(FormatInternalError(operation, 0, step, 0).c_str(),
+    if (g_platform.debug == nullptr || g_platform.debug[0] != 'Y' || g_platform.boxes == nullptr) return;
+    g_platform.boxes->ShowMessage(FormatInternalError(operation, 0, step, 0).c_str(),
                                   "Mosswick - 内部エラー", BoxIcon::Error);
 }

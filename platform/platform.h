@@ -7,7 +7,13 @@ class DatagramSocket;
 class HostIdentity;
 class ProfileStore;
 class LocalClock;
-class Views;
+class MessageBoxes;
+class BarsView;
+class UserAreaView;
+class ChatAreasView;
+class ArrivalView;
+class PopupView;
+class BoardView;
 
 struct ShellFlags {
     bool network_ready = false;  // set once, on the socket's first writable event
@@ -24,7 +30,15 @@ struct Platform {
     HostIdentity* host = nullptr;
     ProfileStore* profile = nullptr;
     LocalClock* clock = nullptr;
-    Views* views = nullptr;
+    // The views, one per role (platform/views.h); null where the front end
+    // has no such part.
+    MessageBoxes* boxes = nullptr;
+    BarsView* bars = nullptr;
+    UserAreaView* user_area = nullptr;
+    ChatAreasView* chat_areas = nullptr;
+    ArrivalView* arrivals = nullptr;
+    PopupView* popups = nullptr;
+    BoardView* board = nullptr;
     // The peer-table lock and the pending-ack lock. When both are held, the
     // peer-table lock is taken first. Null means no locking (single-threaded
     // unit tests).

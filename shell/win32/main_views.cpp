@@ -69,6 +69,8 @@ void MainViews::FitUserColumns(bool address_too) { FitUserAreaColumns(g_main.use
 
 void MainViews::ShowStartEndState(StartEndState state) { ShowStartEndButtons(g_main.toolbar, g_main.menu, state); }
 
+std::string MainViews::HostIpBoxText() { return ::HostIpBoxText(); }
+
 std::string MainViews::InputText() { return InputAreaText(g_main.input); }
 
 void MainViews::ClearInput() { ClearInputArea(g_main.input); }

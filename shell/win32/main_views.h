@@ -2,7 +2,13 @@
 #pragma once
 #include "platform/views.h"
 
-class MainViews final : public Views {
+class MainViews final : public MessageBoxes,
+                        public BarsView,
+                        public UserAreaView,
+                        public ChatAreasView,
+                        public ArrivalView,
+                        public PopupView,
+                        public BoardView {
 public:
     void ShowMessage(const char* text, const char* title, BoxIcon icon) override;
     void SetStatusPart(int part, const char* text) override;
@@ -17,6 +23,7 @@ public:
     void FitUserColumns(bool address_too) override;
 
     void ShowStartEndState(StartEndState state) override;
+    std::string HostIpBoxText() override;
 
     bool AskYesNo(const char* text, const char* title) override;
     std::string InputText() override;

@@ -67,7 +67,7 @@ void TogglePopupMode() {
 }
 
 void ShowStartEnd(StartEndState state) {
-    if (g_platform.views != nullptr) g_platform.views->ShowStartEndState(state);
+    if (g_platform.bars != nullptr) g_platform.bars->ShowStartEndState(state);
 }
 
 // Announces this user. The buttons and the flag switch even when the

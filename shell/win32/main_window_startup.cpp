@@ -25,6 +25,7 @@
 #include "shell/command_ids.h"
 #include "platform/platform.h"
 #include "platform/views.h"
+#include "shell/core_wiring.h"
 #include "shell/win32/common_controls.h"
 #include "shell/win32/main_views.h"
 #include "shell/win32/main_window.h"
@@ -51,7 +52,8 @@ void ConnectPlatform() {
     g_platform.host = &g_host;
     g_platform.clock = &g_clock;
     g_platform.profile = &g_profile;
-    g_platform.views = &g_views;
+    InstallViews(&g_views);
+    ConnectSubsystems();
     g_platform.debug = g_settings.Debug;
 }
 

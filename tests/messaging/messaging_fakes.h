@@ -11,7 +11,7 @@
 #include "messaging/output_line.h"
 #include "tests/net/net_fakes.h"
 
-class MessagingViews : public FakeViews {
+class MessagingViews : public FakeViews, public ChatAreasView, public ArrivalView {
 public:
     struct Line {
         std::string text;
@@ -75,7 +75,7 @@ protected:
 
     void SetUp() override {
         NetFixture::SetUp();
-        g_platform.views = &out;
+        InstallViews(&out);
         std::strcpy(g_settings.Date_View, "No");
         std::strcpy(g_settings.Time_View, "No");
         std::strcpy(g_settings.ChatMsg_Recieve, "None");

@@ -29,6 +29,7 @@
 #include "platform/error_report.h"
 #include "platform/platform.h"
 #include "platform/views.h"
+#include "shell/core_wiring.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -122,7 +123,11 @@ public:
     LocalTime Now() override { return now; }
 };
 
-class FakeViews : public Views {
+class FakeViews : public MessageBoxes,
+                  public BarsView,
+                  public UserAreaView,
+                  public PopupView,
+                  public BoardView {
 public:
     struct Box {
         std::string text, title;
@@ -142,6 +147,7 @@ public:
     int fits = 0;           // FitUserColumns calls
     int address_fits = 0;   // ... that fitted column 2 too
     std::vector<StartEndState> start_end;
+    std::string host_ip_box;  // what the toolbar's host IP box holds
 
     int FindUserRow(int column, const char* text) override {
         for (int i = static_cast<int>(rows.size()) - 1; i >= 0; --i) {
@@ -167,10 +173,13 @@ public:
         if (address_too) ++address_fits;
     }
     void ShowStartEndState(StartEndState state) override { start_end.push_back(state); }
+    std::string HostIpBoxText() override { return host_ip_box; }
+    std::vector<std::string> SelectedUserAddresses() override { return {}; }
 
     void ShowMessage(const char* text, const char* title, BoxIcon icon) override {
         boxes.push_back({text, title, icon});
     }
+    bool AskYesNo(const char*, const char*) override { return true; }
     void SetStatusPart(int, const char*) override {}
     void DeliverBoardData(const uint8_t* datagram, int length) override {
         boards.emplace_back(datagram, datagram + length);
@@ -219,10 +228,10 @@ protected:
         g_platform.socket = &socket;
         g_platform.host = &host;
         g_platform.clock = &clock;
-        g_platform.views = &views;
+        InstallViews(&views);
+        ConnectSubsystems();
         g_platform.debug = g_settings.Debug;
         g_transport = TransportState{};
-        g_host_ip_box_text = nullptr;
         ResetPeerTable();
         PendingClear();
         SetOwnStatus("");
@@ -234,7 +243,6 @@ protected:
     void TearDown() override {
         if (LogIsOpen()) LogClose();
         PendingClear();
-        g_host_ip_box_text = nullptr;
         g_platform = Platform{};
         ResetShellFlags();
     }

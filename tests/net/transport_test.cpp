@@ -141,7 +141,7 @@ TEST_F(NetworkStartTest, StartAnnouncementGoesToBroadcastAsCheckAndToTheHostList
     AddHostAddress(Ip(10, 0, 255, 1));      // skipped
     AddHostAddress(Ip(255, 255, 255, 255)); // an entry that was not an address: skipped
     AddHostAddress(Ip(10, 0, 1, 255));      // a directed broadcast: sent to
-    g_host_ip_box_text = [] { return std::string("192.168.2.9"); };
+    views.host_ip_box = "192.168.2.9";
 
     SocketEvent(2);
     EXPECT_TRUE(g_flags.started);
@@ -175,17 +175,15 @@ TEST_F(NetworkStartTest, StartCarriesTheAllCountOfTheDatagramBuiltJustBefore) {
 
 TEST_F(NetworkStartTest, HostIpBoxAddressesThatAreNotSentTo) {
     std::strcpy(g_settings.Start_Send, "Yes");
-    static std::string box;
-    g_host_ip_box_text = [] { return box; };
     for (const char* text : {"", "127.0.0.1", "10.0.0.255", "0.0.0.0", "pc2", "255.255.255.255"}) {
-        box = text;
+        views.host_ip_box = text;
         EXPECT_TRUE(StartSequence(StartMode::Command)) << text;
     }
     EXPECT_TRUE(socket.sent.empty());
-    box = "10.0.0.31234567.8";  // only 15 characters are read: "10.0.0.31234567"
+    views.host_ip_box = "10.0.0.31234567.8";  // only 15 characters are read: "10.0.0.31234567"
     EXPECT_TRUE(StartSequence(StartMode::Command));
     EXPECT_TRUE(socket.sent.empty());
-    box = "10.0.0.3";
+    views.host_ip_box = "10.0.0.3";
     EXPECT_TRUE(StartSequence(StartMode::Command));
     ASSERT_EQ(1u, socket.sent.size());
     EXPECT_EQ(Ip(10, 0, 0, 3), socket.sent[0].address);
@@ -208,7 +206,7 @@ TEST_F(NetworkStartTest, FailedAnnouncementsReportTheirSteps) {
     SocketEvent(2);
     EXPECT_TRUE(g_flags.started);
     socket.failing = {Ip(10, 0, 0, 3)};
-    g_host_ip_box_text = [] { return std::string("10.0.0.3"); };
+    views.host_ip_box = "10.0.0.3";
     EXPECT_FALSE(StartSequence(StartMode::Command));
     EXPECT_EQ((std::vector<std::string>{"0029:0030", "0029:0020"}), views.Reports());
 }

@@ -1,0 +1,11 @@
+#include "shell/core_wiring.h"
+
+#include "messaging/log_file.h"
+#include "net/dump.h"
+#include "net/transport.h"
+#include "shell/receive_dispatch.h"
+
+void ConnectSubsystems() {
+    SetReceiveDispatch(DispatchReceived);
+    SetDumpWriter(LogWrite);
+}
