@@ -223,7 +223,25 @@ def prefix_for(slot, netbed=None):
             shutil.rmtree(prefix)
         prefix.parent.mkdir(parents=True, exist_ok=True)
         subprocess.run(["cp", "-a", str(TEMPLATE_PREFIX), str(prefix)], check=True)
+        open_html_with_notepad(prefix)
     return prefix
+
+
+def open_html_with_notepad(prefix):
+    """The test desktop has no web browser: Wine's browser bridge would open
+    the help page nowhere to be seen. Notepad stands in for the viewer, so that
+    a test sees the page open. Edited in the copy's registry file, before any
+    wineserver reads it."""
+    registry = prefix / "system.reg"
+    text = registry.read_bytes()
+    key = rb"[Software\\Classes\\htmlfile\\shell\\open\\command]"
+    start = text.find(key)
+    if start < 0:
+        return
+    line = text.find(b"\n@=", start)
+    end = text.find(b"\n", line + 1)
+    viewer = rb'@="\"C:\\windows\\system32\\notepad.exe\" \"%1\""'
+    registry.write_bytes(text[:line + 1] + viewer + text[end:])
 
 
 def driver_exe():
