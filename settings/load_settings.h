@@ -6,8 +6,8 @@ struct Settings;
 struct ShellFlags;
 struct WindowRect;
 
-// Reads every key of the three sections, in the documented order, into
-// `settings`: absent keys take their defaults, texts are cut to their fields,
+// Reads every key of the three sections, in the order of the table in
+// settings/settings_keys.h, into `settings`: absent keys take their defaults, texts are cut to their fields,
 // numbers and colours are read as "%d" reads them, fonts that are "None"
 // (anything beginning with "N") or unreadable become the default font,
 // `Number` is held to 0..30 and each host address is converted (marker 1 for

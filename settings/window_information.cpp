@@ -1,34 +1,47 @@
 #include "settings/window_information.h"
 
-#include <cstdio>
+#include <algorithm>
 
-#include "platform/profile_store.h"
 #include "settings/program_paths.h"
 #include "settings/settings.h"
+#include "settings/settings_keys.h"
 #include "platform/platform.h"
+
+namespace {
+
+// Window_Information in the order it is written at shutdown.
+constexpr const SettingKey* kShutdownKeys[] = {
+    FindSettingKey("Top"),          FindSettingKey("Bottom"),     FindSettingKey("Left"),
+    FindSettingKey("Right"),        FindSettingKey("End_Status"), FindSettingKey("Personal_Status"),
+    FindSettingKey("Popup_Status"), FindSettingKey("Split1_Pos"), FindSettingKey("Split2_Pos"),
+    FindSettingKey("Split3_Pos"),
+};
+
+// Every key of the section is saved, each once. (A name not in the table
+// fails the compilation where its entry is read.)
+constexpr bool SavesTheWholeSection() {
+    size_t in_section = 0;
+    for (const SettingKey& key : kSettingKeys) {
+        if (std::string_view(key.section) == kWindowSection) ++in_section;
+    }
+    for (const SettingKey* key : kShutdownKeys) {
+        if (std::string_view(key->section) != kWindowSection) return false;
+        if (std::ranges::count(kShutdownKeys, key) != 1) return false;
+    }
+    return in_section == std::size(kShutdownKeys);
+}
+static_assert(SavesTheWholeSection());
+
+}  // namespace
 
 int WriteWindowInformation(ProfileStore& store, const char* ini_path, const WindowRect& rect,
                            const ShellFlags& flags, const Settings& settings) {
     if (ini_path == nullptr || *ini_path == '\0') return 0;
+    const KeySources from{.settings = &settings, .flags = &flags, .rect = &rect};
     bool all_written = true;
-    auto text = [&](const char* key, const char* value) {
-        if (!store.WriteString(kWindowSection, key, value, ini_path)) all_written = false;
-    };
-    auto number = [&](const char* key, int32_t value) {
-        char digits[16];
-        std::snprintf(digits, sizeof digits, "%d", static_cast<int>(value));
-        text(key, digits);
-    };
-    number("Top", rect.top);
-    number("Bottom", rect.bottom);
-    number("Left", rect.left);
-    number("Right", rect.right);
-    text("End_Status", flags.window_shown ? "View" : "TaskToray");
-    text("Personal_Status", flags.personal_mode ? "On" : "Off");
-    text("Popup_Status", flags.popup_mode ? "On" : "Off");
-    number("Split1_Pos", settings.Split1_Pos);
-    number("Split2_Pos", settings.Split2_Pos);
-    number("Split3_Pos", settings.Split3_Pos);
+    for (const SettingKey* key : kShutdownKeys) {
+        if (!WriteSettingKey(store, ini_path, *key, from)) all_written = false;
+    }
     return all_written ? 1 : 0;
 }
 
