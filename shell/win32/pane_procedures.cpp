@@ -2,16 +2,23 @@
 
 #include <richedit.h>
 
+#include <memory>
+#include <utility>
+
 #include "shell/command_ids.h"
 #include "shell/pane_keys.h"
 #include "platform/platform.h"
 #include "shell/win32/main_window.h"
+#include "shell/win32/window_guard.h"
 
 namespace {
 
-WNDPROC g_previous[4] = {};  // indexed by Pane
-
-WNDPROC Previous(Pane pane) { return g_previous[static_cast<int>(pane)]; }
+// Each pane's record: which pane it is, and the control's own procedure,
+// which gets every message the pane does not consume.
+struct PaneRecord : SubclassRecord {
+    static constexpr char kProperty[] = "Mosswick.Pane";
+    Pane pane = Pane::Input;
+};
 
 HWND PaneWindow(Pane pane) {
     switch (pane) {
@@ -42,39 +49,29 @@ bool OnPaneChar(Pane pane, WPARAM character, LPARAM flags) {
     return false;
 }
 
-LRESULT PaneProc(Pane pane, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_CHAR && OnPaneChar(pane, wparam, lparam)) return 0;
-    if (message == WM_RBUTTONDOWN && pane == Pane::Output) {
+LRESULT PaneMessage(PaneRecord& record, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_CHAR && OnPaneChar(record.pane, wparam, lparam)) return 0;
+    if (message == WM_RBUTTONDOWN && record.pane == Pane::Output) {
         POINT at = {};
         GetCursorPos(&at);
         RunOutputContextMenu(window, g_main.input, at);
     }
-    return CallWindowProcA(Previous(pane), window, message, wparam, lparam);
+    return CallPrevious(record, window, message, wparam, lparam);
 }
 
-LRESULT CALLBACK InputProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return PaneProc(Pane::Input, w, m, wp, lp); }
-LRESULT CALLBACK SendButtonProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    return PaneProc(Pane::SendButton, w, m, wp, lp);
-}
-LRESULT CALLBACK UserAreaProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    return PaneProc(Pane::UserArea, w, m, wp, lp);
-}
-LRESULT CALLBACK OutputProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return PaneProc(Pane::Output, w, m, wp, lp); }
-
-void Replace(Pane pane, WNDPROC procedure) {
-    HWND window = PaneWindow(pane);
-    if (window == nullptr) return;
-    g_previous[static_cast<int>(pane)] = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+void Replace(Pane pane) {
+    auto record = std::make_unique<PaneRecord>();
+    record->pane = pane;
+    SubclassWithRecord<PaneRecord, PaneMessage>(PaneWindow(pane), std::move(record));
 }
 
 }  // namespace
 
 void ReplacePaneProcedures() {
-    Replace(Pane::Output, OutputProc);
-    Replace(Pane::Input, InputProc);
-    Replace(Pane::UserArea, UserAreaProc);
-    Replace(Pane::SendButton, SendButtonProc);
+    Replace(Pane::Output);
+    Replace(Pane::Input);
+    Replace(Pane::UserArea);
+    Replace(Pane::SendButton);
 }
 
 int RunOutputContextMenu(HWND output, HWND input, POINT at) {

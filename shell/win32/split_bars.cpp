@@ -2,28 +2,30 @@
 
 #include <windowsx.h>
 
+#include <memory>
+
 #include "settings/settings.h"
 #include "shell/win32/main_window.h"
+#include "shell/win32/window_guard.h"
 
 namespace {
 
 constexpr char kSplitBarClass[] = "SplitBar";
 
+// The bars' handles, for the layout; each bar's drag lives on the bar.
 HWND g_bars[2] = {};  // first bar, second bar
 
-// A drag under way: the bar holds the mouse capture from the button press
-// to its release; each move offsets the bar's rectangle at the press by how
-// far the mouse has gone.
-struct Drag {
-    HWND bar = nullptr;
+// A bar's own record. While a drag is under way the bar holds the mouse
+// capture, from the button press to its release; each move offsets the
+// bar's rectangle at the press by how far the mouse has gone.
+struct SplitBarRecord : OwnedRecord {
+    SplitBar which = SplitBar::First;
+    bool dragging = false;
     POINT pressed_at = {};
     RECT bar_at_press = {};
 };
-Drag g_drag;
 
 bool TypeII() { return UserAreaTypeII(g_settings); }
-
-SplitBar WhichBar(HWND bar) { return bar == g_bars[0] ? SplitBar::First : SplitBar::Second; }
 
 ScreenRect ScreenRectOf(HWND window) {
     RECT r = {};
@@ -55,8 +57,7 @@ void LayOutAgain() {
 
 // The bar is to go where the mouse has taken it: keep it within its limits,
 // remember the position and lay the panes out around it.
-void MoveTo(HWND bar, RECT proposed) {
-    SplitBar which = WhichBar(bar);
+void MoveTo(SplitBar which, RECT proposed) {
     DragResult r = LimitSplitBarMove(which, TypeII(), {proposed.left, proposed.top, proposed.right, proposed.bottom},
                                      CurrentFrame());
     if (which == SplitBar::First) {
@@ -75,32 +76,32 @@ POINT ScreenPoint(HWND bar, LPARAM lparam) {
     return at;
 }
 
-void OnButtonDown(HWND bar, LPARAM lparam) {
-    g_drag.bar = bar;
-    g_drag.pressed_at = ScreenPoint(bar, lparam);
-    GetWindowRect(bar, &g_drag.bar_at_press);
+void OnButtonDown(SplitBarRecord& record, HWND bar, LPARAM lparam) {
+    record.dragging = true;
+    record.pressed_at = ScreenPoint(bar, lparam);
+    GetWindowRect(bar, &record.bar_at_press);
     SetCapture(bar);
 }
 
-void OnMouseMove(HWND bar, LPARAM lparam) {
+void OnMouseMove(const SplitBarRecord& record, HWND bar, LPARAM lparam) {
     // The class has no cursor, so the bar sets its own on every move.
-    bool vertical = WhichBar(bar) == SplitBar::First || TypeII();
+    bool vertical = record.which == SplitBar::First || TypeII();
     SetCursor(vertical ? g_main.split_v_cursor : g_main.split_h_cursor);
-    if (g_drag.bar != bar || GetCapture() != bar) return;
+    if (!record.dragging || GetCapture() != bar) return;
     POINT now = ScreenPoint(bar, lparam);
-    RECT proposed = g_drag.bar_at_press;
-    OffsetRect(&proposed, now.x - g_drag.pressed_at.x, now.y - g_drag.pressed_at.y);
-    MoveTo(bar, proposed);
+    RECT proposed = record.bar_at_press;
+    OffsetRect(&proposed, now.x - record.pressed_at.x, now.y - record.pressed_at.y);
+    MoveTo(record.which, proposed);
 }
 
-LRESULT CALLBACK SplitBarProc(HWND bar, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT SplitBarMessage(SplitBarRecord& record, HWND bar, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-        case WM_MOUSEMOVE: OnMouseMove(bar, lparam); return 0;
-        case WM_LBUTTONDOWN: OnButtonDown(bar, lparam); return 0;
+        case WM_MOUSEMOVE: OnMouseMove(record, bar, lparam); return 0;
+        case WM_LBUTTONDOWN: OnButtonDown(record, bar, lparam); return 0;
         case WM_LBUTTONUP:
             if (GetCapture() == bar) ReleaseCapture();
             return 0;
-        case WM_CAPTURECHANGED: g_drag.bar = nullptr; return 0;
+        case WM_CAPTURECHANGED: record.dragging = false; return 0;
         default: return DefWindowProcA(bar, message, wparam, lparam);
     }
 }
@@ -110,14 +111,17 @@ LRESULT CALLBACK SplitBarProc(HWND bar, UINT message, WPARAM wparam, LPARAM lpar
 void CreateSplitBars(HWND parent) {
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = SplitBarProc;
+    wc.lpfnWndProc = GuardedWithRecord<SplitBarRecord, SplitBarMessage>;
     wc.hInstance = g_main.instance;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kSplitBarClass;
     RegisterClassExA(&wc);
-    for (HWND& bar : g_bars) {
-        bar = CreateWindowExA(0, kSplitBarClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 3, parent, nullptr,
-                              g_main.instance, nullptr);
+    const SplitBar order[2] = {SplitBar::First, SplitBar::Second};
+    for (int i = 0; i < 2; ++i) {
+        auto record = std::make_unique<SplitBarRecord>();
+        record->which = order[i];
+        g_bars[i] = CreateWindowExA(0, kSplitBarClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 3, parent, nullptr,
+                                    g_main.instance, RecordForCreation(record));
     }
 }
 

@@ -9,33 +9,27 @@
 #include "shell/user_row_colour.h"
 #include "shell/user_sort.h"
 #include "shell/win32/user_area_rows.h"
+#include "shell/win32/window_guard.h"
 
 namespace {
 
 constexpr int kSortTextBytes = 31;     // the column text compared when sorting
 constexpr int kAddressTextBytes = 20;  // the IP column read for a row's colour
 
-SortDirections g_directions;
+// Each list's sort directions, kept on the list from its first sort on.
+struct SortRecord : SubclassRecord {
+    static constexpr char kProperty[] = "Mosswick.UserAreaSort";
+    SortDirections directions;
+};
 
-// The texts of the column being sorted, by each row's item data. They are
-// read before the sort starts, so the comparison never looks into the list
-// while the list rearranges itself.
+// The texts of the column being sorted, by each row's item data, and the
+// directions in force. They are read before the sort starts, so the
+// comparison never looks into the list while the list rearranges itself.
 struct SortRun {
     std::map<LPARAM, std::string> texts;
     int column = 0;
+    SortDirections directions;
 };
-
-std::string RowText(HWND list, int row, int column, int bytes) {
-    std::string buffer(static_cast<size_t>(bytes) + 1, '\0');
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = buffer.data();
-    item.cchTextMax = bytes + 1;
-    int length = static_cast<int>(SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
-    if (length < 0) length = 0;
-    buffer.resize(static_cast<size_t>(length < bytes ? length : bytes));
-    return buffer.c_str();  // up to the first NUL
-}
 
 LPARAM RowData(HWND list, int row) {
     LVITEMA item = {};
@@ -51,7 +45,7 @@ int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM run_pointer) {
         auto found = run->texts.find(data);
         return found != run->texts.end() ? found->second.c_str() : "";
     };
-    return g_directions.Compare(run->column, text_of(a), text_of(b));
+    return run->directions.Compare(run->column, text_of(a), text_of(b));
 }
 
 // Outside personal mode a row that becomes selected is deselected again:
@@ -65,8 +59,8 @@ LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) {
     if (UsAreaTextColorForceOn(g_settings)) return CDRF_DODEFAULT;  // every row in the forced colour
     if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
     if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
-    std::string address = RowText(draw->nmcd.hdr.hwndFrom, static_cast<int>(draw->nmcd.dwItemSpec),
-                                  kUserColumnAddress, kAddressTextBytes);
+    std::string address = UserAreaCellText(draw->nmcd.hdr.hwndFrom, static_cast<int>(draw->nmcd.dwItemSpec),
+                                           kUserColumnAddress, kAddressTextBytes);
     // Read on the user-interface thread, the only one that changes the table.
     std::optional<uint32_t> colour = UserRowColour(address.c_str(), g_peer_table);
     if (!colour) return CDRF_DODEFAULT;
@@ -78,11 +72,16 @@ LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) {
 
 void SortUserAreaByColumn(HWND list, int column) {
     if (column < 0 || column >= kUserColumns) return;
-    g_directions.Flip(column);
+    SortRecord* record = ControlRecord<SortRecord>(list);
+    if (record == nullptr) return;
+    record->directions.Flip(column);
     SortRun run;
     run.column = column;
+    run.directions = record->directions;
     int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row) run.texts[RowData(list, row)] = RowText(list, row, column, kSortTextBytes);
+    for (int row = 0; row < count; ++row) {
+        run.texts[RowData(list, row)] = UserAreaCellText(list, row, column, kSortTextBytes);
+    }
     SendMessageA(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&run), reinterpret_cast<LPARAM>(CompareRows));
 }
 

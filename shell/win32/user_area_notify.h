@@ -9,5 +9,6 @@
 LRESULT OnUserAreaNotify(NMHDR* header);
 
 // Sorts the list by a column after flipping that column's direction (the
-// first click on a column sorts it ascending).
+// first click on a column sorts it ascending). The directions are the
+// list's own, kept on the list.
 void SortUserAreaByColumn(HWND list, int column);

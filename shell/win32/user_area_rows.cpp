@@ -29,24 +29,8 @@ void SetColumnText(HWND list, int row, int column, const char* text) {
     SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
 }
 
-// At most `max_bytes` of a row's text, cut at a whole character. A text
-// longer than the buffer may come back without its NUL, and Wine's list view
-// then writes its terminating zero as a wide character at the last wide
-// position: the buffer has twice the room it is said to have.
-std::string ColumnText(HWND list, int row, int column, int max_bytes) {
-    const int asked = max_bytes + 1;
-    std::vector<char> buffer(2 * static_cast<size_t>(asked), '\0');
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = buffer.data();
-    item.cchTextMax = asked;
-    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    const char* text = buffer.data();
-    return std::string(text, Cp932Cut(text, strnlen(text, asked), max_bytes));
-}
-
 bool ColumnTextEquals(HWND list, int row, int column, const char* text) {
-    return ColumnText(list, row, column, kRowTextSize - 1) == text;
+    return UserAreaCellText(list, row, column, kRowTextSize - 1) == text;
 }
 
 int HeadingWidth(HWND list, int column) {
@@ -70,6 +54,22 @@ void FitColumn(HWND list, int column) {
 }
 
 }  // namespace
+
+// A text longer than the buffer may come back without its NUL, and Wine's
+// list view then writes its terminating zero as a wide character at the last
+// wide position: the buffer has twice the room it is said to have.
+std::string UserAreaCellText(HWND list, int row, int column, int max_bytes) {
+    if (max_bytes < 0) return {};
+    const int asked = max_bytes + 1;
+    std::vector<char> buffer(2 * static_cast<size_t>(asked), '\0');
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = buffer.data();
+    item.cchTextMax = asked;
+    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    const char* text = buffer.data();
+    return std::string(text, Cp932Cut(text, strnlen(text, asked), max_bytes));
+}
 
 int FindUserAreaRow(HWND list, int column, const char* text) {
     if (list == nullptr || text == nullptr) return -1;
@@ -125,7 +125,7 @@ std::vector<std::string> SelectedUserAreaAddresses(HWND list) {
     for (int n = RowCount(list); n > 0; --n) {
         row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, MAKELPARAM(LVNI_SELECTED, 0)));
         if (row < 0) break;
-        addresses.push_back(ColumnText(list, row, kUserColumnAddress, kUserAddressChars));
+        addresses.push_back(UserAreaCellText(list, row, kUserColumnAddress, kUserAddressChars));
     }
     return addresses;
 }

@@ -12,6 +12,11 @@ constexpr int kUserColumnName = 0;
 constexpr int kUserColumnStatus = 1;
 constexpr int kUserColumnAddress = 2;
 
+// The text of one cell (a row's text in one column): at most `max_bytes`,
+// cut at a whole character. Every reader of the list's texts goes through
+// this one.
+std::string UserAreaCellText(HWND list, int row, int column, int max_bytes);
+
 // The last row (searching from the end towards the first) whose text in
 // `column` equals `text` byte for byte; -1 when none does.
 int FindUserAreaRow(HWND list, int column, const char* text);
