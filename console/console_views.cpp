@@ -1,6 +1,7 @@
 #include "console/console_views.h"
 
 #include "console/text_codec.h"
+#include "messaging/popup_message.h"
 #include "net/datagram.h"
 #include "settings/inet_address.h"
 #include "net/peer_table.h"
@@ -38,14 +39,14 @@ void ConsoleViews::ShowMessage(const char* text, const char* title, BoxIcon icon
 void ConsoleViews::SetStatusPart(int, const char*) {}
 
 // A popup prints with its sender's name, as its window would show it.
-bool ConsoleViews::StartPopupWindow(const uint8_t* datagram, int length) {
+PopupStart ConsoleViews::StartPopupWindow(const uint8_t* datagram, int length) {
     uint32_t sender = ReadHeader(datagram, length).addr;
     PeerEntry entry;
     std::string from = LookUpPeer(sender, &entry)
                            ? std::string(entry.from, BoundedLength(entry.from, sizeof entry.from))
                            : FormatDottedAddress(sender);
-    PrintLine("[popup] ", from + " > " + std::string(MessageText(datagram, length)));
-    return true;
+    PrintLine("[popup] ", from + " > " + PopupText(*MakePopupRecord(datagram, length)));
+    return PopupStart::Opened;
 }
 
 // Nobody is there to answer a question: the console always goes ahead.

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "messaging/log_file.h"
+#include "messaging/popup_message.h"
 #include "net/counters.h"
 #include "net/datagram.h"
 #include "net/dump.h"
@@ -116,9 +117,12 @@ public:
         BoardStroke stroke = ReadBoardDatagram(datagram, length);
         g_sink = g_sink + stroke.count;
     }
-    bool StartPopupWindow(const uint8_t* datagram, int length) override {
+    PopupStart StartPopupWindow(const uint8_t* datagram, int length) override {
         Touch(datagram, length);
-        return MessageText(datagram, length).size() % 2 == 0;
+        // What a popup window keeps and shows, bounded as the window bounds it.
+        auto record = MakePopupRecord(datagram, length);
+        LookUpPopupSender(record.get());
+        return static_cast<PopupStart>(PopupText(*record).size() % 3);
     }
 };
 

@@ -206,8 +206,9 @@ bool ReceiveDatagram() {
     WriteAddress(datagram + kOffsetAddr, sender);
 
     int16_t kind = ReadKind(datagram, length);
-    uint16_t failed = g_dispatch != nullptr ? g_dispatch(datagram, length, kind, sender) : 0;
-    if (kind != KIND_RESP && !SendResp(datagram)) failed = 0xA0;
+    bool acknowledge = kind != KIND_RESP;
+    uint16_t failed = g_dispatch != nullptr ? g_dispatch(datagram, length, kind, sender, &acknowledge) : 0;
+    if (acknowledge && !SendResp(datagram)) failed = 0xA0;
     if (failed != 0) {
         ReportInternalError(OP_RECEIVE, failed);
         return false;

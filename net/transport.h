@@ -30,9 +30,12 @@ bool SendRaw(uint8_t* datagram, int length, uint32_t destination, int port);
 
 // Hands a received datagram to the handler of its kind. The sender is the
 // corrected source address, already written into the header's addr. Returns
-// the step code of a failed handler, or 0. The program wires in the table of
-// handlers; without one a datagram is only acknowledged.
-using ReceiveDispatch = uint16_t (*)(uint8_t* datagram, int length, int16_t kind, uint32_t sender);
+// the step code of a failed handler, or 0; a handler that wants the datagram
+// again (its sender resends what is not acknowledged) clears `acknowledge`.
+// The program wires in the table of handlers; without one a datagram is only
+// acknowledged.
+using ReceiveDispatch = uint16_t (*)(uint8_t* datagram, int length, int16_t kind, uint32_t sender,
+                                     bool* acknowledge);
 void SetReceiveDispatch(ReceiveDispatch dispatch);
 
 // Reads and handles one datagram: at most kReceiveBufferSize bytes into a

@@ -38,12 +38,20 @@
 #define IDC_HOSTIP 65007
 #define IDC_HOSTIPLABEL 65008
 
+// The popup message window.
+#define IDC_POPUP_LABEL 1026
+#define IDC_POPUP_TEXT 1012
+#define IDC_POPUP_REPLY 1140
+#define IDC_POPUP_SEND 1141
+
 // Private window messages.
 #define UM_TRAYNOTIFY 64001
 #define UM_GOTOTRAY 64002
 #define UM_FILLMACHINEINFO 64003
 #define UM_SOCKETEVENT 64005
 #define UM_BOARDDATA 64007
+// The tray arrival notice answered Yes: restore, without taking the foreground.
+#define UM_RESTOREQUIETLY 64008
 
 // Timers of the main window.
 #define IDT_TRAYBLINK 102
@@ -62,6 +70,7 @@
 #define RES_SPLITV_CUR "SPLITV_CUR"
 #define RES_PEN_CUR "PEN_CUR"
 #define RES_TOOLBAR "TOOLBAR"
+#define RES_DLG_MSGBOX "DLG_MSGBOX"
 
 // The toolbar strip: 13 images of 16 x 16 pixels side by side.
 #define TOOLBAR_IMAGE_COUNT 13

@@ -9,7 +9,7 @@
 #include "platform/platform.h"
 #include "platform/popup_view.h"
 
-uint16_t DispatchReceived(uint8_t* datagram, int length, int16_t kind, uint32_t sender) {
+uint16_t DispatchReceived(uint8_t* datagram, int length, int16_t kind, uint32_t sender, bool* acknowledge) {
     uint16_t failed = 0;
     switch (kind) {
         case KIND_START:
@@ -33,8 +33,11 @@ uint16_t DispatchReceived(uint8_t* datagram, int length, int16_t kind, uint32_t 
             if (!UpdateSender(datagram, length)) failed = 0x30;
             break;
         case KIND_POPUP:
-            if (g_platform.popups != nullptr && !g_platform.popups->StartPopupWindow(datagram, length))
-                failed = 0x60;
+            if (g_platform.popups != nullptr) {
+                PopupStart start = g_platform.popups->StartPopupWindow(datagram, length);
+                if (start == PopupStart::Failed) failed = 0x60;
+                if (start == PopupStart::PutOff) *acknowledge = false;
+            }
             break;
         case KIND_RESP:
             if (!PendingAcknowledge(datagram, length)) failed = 0x70;

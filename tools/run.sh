@@ -123,6 +123,8 @@ for i in "${copies[@]}"; do
   {
     printf '[Client_Definition]\r\nName=%s\r\nTime_View=Yes\r\n' "${names[$i]}"
     printf 'Msg_TextColor=%s\r\nUserArea_View=%s\r\n' "${colours[$i]}" "${views[$i]}"
+    # Waiting in the tray, copy 1 asks with a box when a line arrives.
+    [ "$i" = 1 ] && printf 'ChatMsg_Recieve_At_Toray=Msg\r\n'
     # Each copy announces itself to the other at start. Only inside the test
     # network: nothing may go to these addresses from the machine's own.
     if [ -n "$namespaces" ]; then
@@ -195,12 +197,85 @@ for i in "${copies[@]}"; do
   fi
 done
 
+# The first visible window of copy $1 whose class is $2 and title begins with
+# the text $3 (empty: any title).
+window_of() {
+  local want; want=$(hex "$3")
+  driver "$1" windows | awk -v kind="$2" -v want="$want" \
+    '$2 == kind && $3 == "1" && index($4, want) == 1 { print $1; exit }'
+}
+# A screenshot of copy $1's whole desktop, saved as build/run/$2.png.
+extra_shots=()
+desktop_shot() {
+  local shot=$RUN/$2.png
+  if import -display "${displays[$1]}" -window root "$shot"; then
+    echo "run: screenshot of $3 saved to $shot"
+    extra_shots+=("$2")
+  else
+    echo "run: no screenshot of $3"
+  fi
+}
+# Waits up to 10 seconds for such a window; prints its handle.
+wait_window() {
+  local found=""
+  for _ in $(seq 20); do
+    found=$(window_of "$@")
+    [ -n "$found" ] && break
+    sleep 0.5
+  done
+  echo "$found"
+}
+
+if [ ${#copies[@]} -eq 2 ]; then
+  # A popup from copy 1 opens its own window at copy 2: reading, then replying.
+  driver 1 command Mosswick "$(id_of IDM_POPUPMODE)"
+  driver 1 set-text Mosswick "$(id_of IDC_INPUT)" "$(hex "三時の会議、資料は印刷して持ってきてください。")"
+  driver 1 command Mosswick "$(id_of IDM_SEND)"
+  driver 1 command Mosswick "$(id_of IDM_POPUPMODE)"
+  popup=$(wait_window 2 "#32770" "Mosswick - 受信")
+  if [ -n "$popup" ]; then
+    sleep 1
+    desktop_shot 2 popup-read "a popup window (reading)"
+    driver 2 command "$popup" "$(id_of IDC_POPUP_REPLY)"
+    driver 2 set-text "$popup" "$(id_of IDC_POPUP_TEXT)" "$(hex "了解です。十部用意します。")"
+    sleep 1
+    desktop_shot 2 popup-reply "a popup window (replying)"
+    driver 2 command "$popup" "$(id_of IDC_POPUP_SEND)"
+    back=$(wait_window 1 "#32770" "Mosswick - 受信")
+    [ -n "$back" ] && driver 1 command "$back" 1
+  else
+    echo "run: the popup did not open at copy 2"
+  fi
+
+  # Copy 1 waits in the tray: its icon's menu, then the box a new line brings.
+  driver 1 command Mosswick "$(id_of IDM_GOTOTRAY)"
+  sleep 1
+  driver 1 post Mosswick "$(id_of UM_TRAYNOTIFY)" "$(id_of IDC_TRAYICON)" $((0x204))
+  sleep 1
+  desktop_shot 1 tray-menu "the tray icon and its menu"
+  driver 1 post Mosswick $((0x1F)) 0 0
+  sleep 0.5
+  driver 2 set-text Mosswick "$(id_of IDC_INPUT)" "$(hex "お先に会議室へ行っています。")"
+  driver 2 command Mosswick "$(id_of IDM_SEND)"
+  notice=$(wait_window 1 "#32770" "Mosswick - メッセージの到着")
+  if [ -n "$notice" ]; then
+    sleep 1
+    desktop_shot 1 arrival-notice "an arrival notice"
+  else
+    echo "run: no arrival notice at copy 1"
+  fi
+fi
+
 if [ -n "$update_docs" ]; then
   mkdir -p docs/screenshots
   for i in "${copies[@]}"; do
     [ -n "${shots[$i]:-}" ] || continue
     cp "${shots[$i]}" "docs/screenshots/type${views[$i]}.png"
     echo "run: copied to docs/screenshots/type${views[$i]}.png"
+  done
+  for name in "${extra_shots[@]}"; do
+    cp "$RUN/$name.png" "docs/screenshots/$name.png"
+    echo "run: copied to docs/screenshots/$name.png"
   done
   [ ${#shots[@]} -eq 2 ] || echo "run: docs/screenshots/ not fully updated (one copy only, or a screenshot failed)"
 fi

@@ -1,13 +1,59 @@
 #include "shell/win32/arrival_notice.h"
 
-// The blinking icons and the notice boxes come with the tray's own work
-// (timers IDT_TITLEBLINK and IDT_TRAYBLINK, the notice thread and its lock);
-// until then an arrival is shown in the output area only.
+#include <cstring>
+#include <string>
+#include <system_error>
+#include <thread>
 
-void StartTitleBlink(HWND /*window*/) {}
+#include "messaging/notice_gate.h"
+#include "platform/binary_semaphore.h"
+#include "shell/command_ids.h"
+#include "shell/win32/main_window.h"
 
-void StartTrayBlink(HWND /*window*/) {}
+namespace {
 
-void StartShownArrivalNotice(HWND /*window*/, const char* /*sender*/) {}
+NoticeGate g_notice_gate;
 
-void StartTrayArrivalNotice(HWND /*window*/, const char* /*sender*/) {}
+// What the starting thread hands the notice's thread, under the notice lock.
+struct NoticeHandOver {
+    char name[21] = {};
+    bool tray = false;
+    HWND window = nullptr;
+};
+NoticeHandOver g_hand_over;
+
+void NoticeThread() {
+    NoticeHandOver notice = g_hand_over;
+    if (BinarySemaphore* lock = NoticeLock()) lock->Release();
+    std::string text = std::string(notice.name) +
+                       (notice.tray ? "さんのメッセージが到着しました。\nメッセージを確認しますか？"
+                                    : "さんのメッセージが到着しました。");
+    UINT buttons = notice.tray ? MB_YESNO : MB_OK;
+    int answer = MessageBoxA(nullptr, text.c_str(), "Mosswick - メッセージの到着",
+                             buttons | MB_ICONINFORMATION | MB_SETFOREGROUND);
+    // The main window is the main thread's: it is asked to restore itself.
+    if (notice.tray && answer == IDYES) PostMessageA(notice.window, UM_RESTOREQUIETLY, 0, 0);
+    g_notice_gate.End();
+}
+
+void StartArrivalNotice(HWND window, const char* sender, bool tray) {
+    if (!g_notice_gate.TryBegin()) return;  // one notice at a time
+    BinarySemaphore* lock = NoticeLock();
+    if (lock != nullptr) lock->Wait();
+    g_hand_over = NoticeHandOver{};
+    std::strncpy(g_hand_over.name, sender, sizeof g_hand_over.name - 1);
+    g_hand_over.tray = tray;
+    g_hand_over.window = window;
+    try {
+        std::thread(NoticeThread).detach();
+    } catch (const std::system_error&) {
+        if (lock != nullptr) lock->Release();
+        g_notice_gate.End();
+    }
+}
+
+}  // namespace
+
+void StartShownArrivalNotice(HWND window, const char* sender) { StartArrivalNotice(window, sender, false); }
+
+void StartTrayArrivalNotice(HWND window, const char* sender) { StartArrivalNotice(window, sender, true); }

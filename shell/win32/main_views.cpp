@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "messaging/win32/popup_window.h"
 #include "shell/win32/arrival_notice.h"
 #include "shell/win32/input_area.h"
 #include "shell/win32/main_window.h"
@@ -48,8 +49,9 @@ void MainViews::SetStatusPart(int part, const char* text) {
 // The whiteboard window is not part of the program yet: its strokes are dropped.
 void MainViews::DeliverBoardData(const uint8_t*, int) {}
 
-// Popup message windows are not part of the program yet.
-bool MainViews::StartPopupWindow(const uint8_t*, int) { return true; }
+PopupStart MainViews::StartPopupWindow(const uint8_t* datagram, int length) {
+    return ShowPopupMessage(datagram, length);
+}
 
 int MainViews::FindUserRow(int column, const char* text) { return FindUserAreaRow(g_main.user_list, column, text); }
 

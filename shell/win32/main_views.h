@@ -13,7 +13,7 @@ public:
     void ShowMessage(const char* text, const char* title, BoxIcon icon) override;
     void SetStatusPart(int part, const char* text) override;
     void DeliverBoardData(const uint8_t* datagram, int length) override;
-    bool StartPopupWindow(const uint8_t* datagram, int length) override;
+    PopupStart StartPopupWindow(const uint8_t* datagram, int length) override;
 
     int FindUserRow(int column, const char* text) override;
     void AddUserRow(const char* name, const char* status, const char* address) override;

@@ -2,9 +2,12 @@
 // and handed to one handler.
 #include "shell/win32/main_window.h"
 
+#include <windowsx.h>
+
 #include "net/pending_acks.h"
 #include "net/transport.h"
 #include "shell/command_ids.h"
+#include "shell/win32/window_guard.h"
 
 MainWindowState g_main;
 
@@ -37,8 +40,20 @@ void MainOnGetMinMaxInfo(MINMAXINFO* info) {
     info->ptMinTrackSize.y = kMainMinHeight;
 }
 
-void MainOnTimer(UINT_PTR id) {
-    if (id == IDT_RESEND) ResendPass();
+void MainOnTimer(HWND window, UINT_PTR id) {
+    switch (id) {
+        case IDT_RESEND: ResendPass(); break;
+        case IDT_TRAYBLINK: OnTrayBlinkTick(window); break;
+        case IDT_TITLEBLINK: OnTitleBlinkTick(window); break;
+        default: break;
+    }
+}
+
+// The context menu for a right-click anywhere but in the user area, which
+// has its own use of the right button.
+void MainOnContextMenu(HWND window, HWND clicked, LPARAM at) {
+    if (clicked != nullptr && clicked == g_main.user_list) return;
+    ShowContextMenu(window, POINT{GET_X_LPARAM(at), GET_Y_LPARAM(at)});
 }
 
 LRESULT MainOnCtlColorEdit(HWND window, HDC dc, HWND control) {
@@ -54,9 +69,7 @@ void MainOnEndSession(HWND window, bool ending) {
     if (ending) EndSession(window);
 }
 
-}  // namespace
-
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT MainWindowMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_CREATE: return MainOnCreate(window);
         case WM_DESTROY: MainOnDestroy(); return 0;
@@ -70,14 +83,22 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         case WM_COMMAND:
             DispatchCommand(window, LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
             return 0;
-        case WM_TIMER: MainOnTimer(wparam); return 0;
+        case WM_TIMER: MainOnTimer(window, wparam); return 0;
+        case WM_CONTEXTMENU: MainOnContextMenu(window, reinterpret_cast<HWND>(wparam), lparam); return 0;
         case WM_CTLCOLOREDIT:
             return MainOnCtlColorEdit(window, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
         case UM_TRAYNOTIFY: OnTrayNotify(window, static_cast<UINT>(lparam)); return 0;
         case UM_GOTOTRAY: GoToTray(window); return 0;
+        case UM_RESTOREQUIETLY: RestoreFromTray(window, false); return 0;
         case UM_SOCKETEVENT: SocketEvent(LOWORD(lparam)); return 0;
         default: return DefWindowProcA(window, message, wparam, lparam);
     }
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    return Guarded<MainWindowMessage>(window, message, wparam, lparam);
 }
 
 bool RegisterMainWindowClass(HINSTANCE instance) {

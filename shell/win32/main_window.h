@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "messaging/blink.h"
 #include "settings/font_record.h"
 
 constexpr int kMainMinWidth = 370;
@@ -24,13 +25,13 @@ struct MainWindowState {
     HICON normal_icon = nullptr;            // "TARNICON", 16 x 16
     HICON alert_icons[4] = {};              // yellow, green, sky blue, red
     HICON blink_icon = nullptr;
+    BlinkState blink;                       // the blink icon and the title-blink count
     HBITMAP toolbar_bitmap = nullptr;       // "TOOLBAR", 13 images of 16 x 16
     HIMAGELIST user_images = nullptr;       // state images of the user area
     HCURSOR split_h_cursor = nullptr;
     HCURSOR split_v_cursor = nullptr;
     FontRecord default_font;
     HFONT default_font_object = nullptr;
-    uint16_t title_blink_count = 0;
     HBRUSH input_brush = nullptr;
     bool input_brush_dirty = false;
 
@@ -80,6 +81,11 @@ void GoToTray(HWND window);
 void RestoreFromTray(HWND window, bool to_foreground);
 void OnTrayNotify(HWND window, UINT mouse_message);
 void RemoveTrayIcon(HWND window);
+// The context menu of the tray icon and of the main window, at a screen point.
+void ShowContextMenu(HWND window, POINT at);
+// The 500 ms ticks of the tray blink and the title-bar blink.
+void OnTrayBlinkTick(HWND window);
+void OnTitleBlinkTick(HWND window);
 
 // The notice hand-over and popup-start locks (the peer-table and pending-ack
 // locks are in g_platform). Null outside start-up to shutdown.

@@ -76,7 +76,7 @@ void ClearRunFlags() {
     g_flags.network_ready = false;
     g_flags.started = false;
     g_flags.log_active = false;
-    g_main.title_blink_count = 0;
+    g_main.blink = BlinkState{};
 }
 
 HICON LoadSmallIcon(const char* name) {

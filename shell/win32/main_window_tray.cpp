@@ -1,15 +1,20 @@
-// Waiting in the task tray: the tray icon, hiding and restoring the window.
+// Waiting in the task tray: the tray icon, hiding and restoring the window,
+// the context menu, and the blinking of the tray and title-bar icons.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdio>
 
+#include "messaging/blink.h"
+#include "platform/platform.h"
 #include "settings/settings.h"
 #include "shell/command_ids.h"
-#include "platform/platform.h"
+#include "shell/win32/arrival_notice.h"
 #include "shell/win32/main_window.h"
 
 namespace {
+
+constexpr UINT kBlinkPeriodMs = 500;
 
 // Adds, modifies or deletes the tray icon; the tip is "Mosswick - [Name]".
 void SetTrayIcon(HWND window, HICON icon, DWORD action) {
@@ -24,6 +29,19 @@ void SetTrayIcon(HWND window, HICON icon, DWORD action) {
                   g_settings.Name);
     Shell_NotifyIconA(action, &data);  // a refusal of the shell is ignored
 }
+
+HICON IconOf(BlinkIcon icon) {
+    switch (icon) {
+        case BlinkIcon::Yellow: return g_main.alert_icons[0];
+        case BlinkIcon::Green: return g_main.alert_icons[1];
+        case BlinkIcon::SkyBlue: return g_main.alert_icons[2];
+        case BlinkIcon::Red: return g_main.alert_icons[3];
+        case BlinkIcon::Normal: break;
+    }
+    return g_main.normal_icon;
+}
+
+void ShowBlinkIcon(BlinkIcon icon) { g_main.blink_icon = IconOf(icon); }
 
 }  // namespace
 
@@ -44,7 +62,15 @@ void RestoreFromTray(HWND window, bool to_foreground) {
 }
 
 void OnTrayNotify(HWND window, UINT mouse_message) {
-    if (mouse_message == WM_LBUTTONDBLCLK) RestoreFromTray(window, true);
+    if (mouse_message == WM_LBUTTONDBLCLK) {
+        RestoreFromTray(window, true);
+    } else if (mouse_message == WM_RBUTTONDOWN) {
+        POINT at;
+        GetCursorPos(&at);
+        ShowContextMenu(window, at);
+        // Lets the menu close properly when the user clicks elsewhere.
+        PostMessageA(window, WM_NULL, 0, 0);
+    }
 }
 
 void RemoveTrayIcon(HWND window) {
@@ -52,3 +78,42 @@ void RemoveTrayIcon(HWND window) {
     SetTrayIcon(window, g_main.normal_icon, NIM_DELETE);
     g_flags.in_tray = false;
 }
+
+void ShowContextMenu(HWND window, POINT at) {
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) return;
+    AppendMenuA(menu, MF_STRING, IDM_WHITEBOARD, "白板(&B)");
+    AppendMenuA(menu, MF_STRING, IDM_STATUS, "状態変更(&T)");
+    AppendMenuA(menu, MF_STRING, IDM_MACHINEINFO, "マシン情報(&U)");
+    AppendMenuA(menu, MF_STRING, IDM_SHOWLOG, "ログの表示(&L)");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_SETTINGS, "設定(&O)");
+    if (!g_flags.window_shown) {
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu, MF_STRING, IDM_RESTORE, "ウィンドウを復元(&R)");
+    }
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_HELPCONTENTS, "ヘルプ(&H)");
+    AppendMenuA(menu, MF_STRING, IDM_VERSION, "バージョン情報(&A)");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_EXIT, "Mosswickの終了(&X)");
+    SetForegroundWindow(window);
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, window, nullptr);
+    DestroyMenu(menu);
+}
+
+void OnTrayBlinkTick(HWND window) {
+    ShowBlinkIcon(TrayBlinkTick(&g_main.blink, g_settings.Icon_Color));
+    SetTrayIcon(window, g_main.blink_icon, NIM_MODIFY);
+}
+
+void OnTitleBlinkTick(HWND window) {
+    TitleBlinkStep step = TitleBlinkTick(&g_main.blink, g_settings.Icon_Color);
+    if (step.stop) KillTimer(window, IDT_TITLEBLINK);
+    ShowBlinkIcon(step.icon);
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_main.blink_icon));
+}
+
+void StartTitleBlink(HWND window) { SetTimer(window, IDT_TITLEBLINK, kBlinkPeriodMs, nullptr); }
+
+void StartTrayBlink(HWND window) { SetTimer(window, IDT_TRAYBLINK, kBlinkPeriodMs, nullptr); }

@@ -136,7 +136,7 @@ public:
     std::vector<Box> boxes;
     std::vector<Bytes> popups;
     std::vector<Bytes> boards;
-    bool popup_ok = true;
+    PopupStart popup_start = PopupStart::Opened;
 
     // The user area as rows of {name, status, dotted address}.
     struct Row {
@@ -184,9 +184,9 @@ public:
     void DeliverBoardData(const uint8_t* datagram, int length) override {
         boards.emplace_back(datagram, datagram + length);
     }
-    bool StartPopupWindow(const uint8_t* datagram, int length) override {
+    PopupStart StartPopupWindow(const uint8_t* datagram, int length) override {
         popups.emplace_back(datagram, datagram + length);
-        return popup_ok;
+        return popup_start;
     }
 
     // The internal-error reports shown, as "oooo:ssss".

@@ -409,13 +409,29 @@ TEST_F(ReceiveTest, PopupAndBoardGoToTheirWindowsWithTheBytesReceived) {
 
 TEST_F(ReceiveTest, HandlerFailureIsReportedAndStillAcknowledged) {
     std::strcpy(g_settings.Debug, "Yes");
-    views.popup_ok = false;
+    views.popup_start = PopupStart::Failed;
     uint8_t buf[kMessageBufferSize];
     int len = BuildPopupDatagram(buf, kPeer, 1, "yo", 2);
     socket.Deliver(Bytes(buf, buf + len), kPeer);
     EXPECT_FALSE(ReceiveDatagram());
     EXPECT_EQ(1u, socket.sent.size());
     EXPECT_EQ(std::vector<std::string>{"001e:0060"}, views.Reports());
+}
+
+TEST_F(ReceiveTest, APopupPutOffIsNotAcknowledgedSoItComesAgain) {
+    std::strcpy(g_settings.Debug, "Yes");
+    views.popup_start = PopupStart::PutOff;
+    uint8_t buf[kMessageBufferSize];
+    int len = BuildPopupDatagram(buf, kPeer, 1, "yo", 2);
+    socket.Deliver(Bytes(buf, buf + len), kPeer);
+    EXPECT_TRUE(ReceiveDatagram());
+    EXPECT_TRUE(socket.sent.empty());
+    EXPECT_TRUE(views.Reports().empty());
+    views.popup_start = PopupStart::Opened;
+    socket.Deliver(Bytes(buf, buf + len), kPeer);
+    EXPECT_TRUE(ReceiveDatagram());
+    EXPECT_EQ(1u, socket.sent.size());
+    EXPECT_EQ(2u, views.popups.size());
 }
 
 TEST_F(ReceiveTest, FailedAcknowledgementReportsTwice) {

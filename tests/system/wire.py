@@ -56,6 +56,12 @@ def chat(addr, all_count, number, text):
     return header(KIND_CHAT, addr, len(text), all_count, HEADER_SIZE + len(body)) + body
 
 
+def popup(addr, all_count, text):
+    """A popup message: a chat's layout with kind 6 and the number 0."""
+    body = struct.pack(">I", 0) + text + b"\0"
+    return header(KIND_POPUP, addr, len(text), all_count, HEADER_SIZE + len(body)) + body
+
+
 def userlist(addr, all_count, entries):
     length = HEADER_SIZE + ENTRY_SIZE * len(entries)
     return header(KIND_USERLIST, addr, len(entries), all_count, length) + b"".join(entries)

@@ -68,7 +68,15 @@ bool OptionalText(const Args& args, size_t index, std::string* storage, const st
     return true;
 }
 
-HWND MainWindow(const std::string& class_name) { return WaitForTopLevel(class_name.c_str(), nullptr); }
+// A window by its class, or by its handle ("0x..." as the windows command
+// prints it) where several share a class (popup windows, dialogs).
+HWND MainWindow(const std::string& class_name) {
+    if (class_name.rfind("0x", 0) == 0) {
+        HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoull(class_name.c_str(), nullptr, 16)));
+        return IsWindow(window) ? window : nullptr;
+    }
+    return WaitForTopLevel(class_name.c_str(), nullptr);
+}
 
 // Sends and waits for the answer, without hanging on a window that stopped
 // pumping messages.
@@ -431,6 +439,17 @@ BOOL CALLBACK PrintTopLevel(HWND window, LPARAM) {
     return TRUE;
 }
 
+// The window's rectangle on the screen: left top right bottom.
+int RunRect(const Args& args) {
+    HWND window = MainWindow(args[0]);
+    if (!window) return Fail("window not found");
+    RECT r = {};
+    GetWindowRect(window, &r);
+    PrintLine(std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+              std::to_string(r.bottom));
+    return 0;
+}
+
 int RunWindows(const Args&) {
     EnumWindows(PrintTopLevel, 0);
     return 0;
@@ -453,6 +472,7 @@ const Command kCommands[] = {
     {"listview-rows", 2, 2, "CLASS ID", RunListViewRows},
     {"children", 1, 1, "CLASS", RunChildren},
     {"windows", 0, 0, "", RunWindows},
+    {"rect", 1, 1, "CLASS", RunRect},
     {"foreground", 1, 1, "CLASS", RunForeground},
     {"keys", 2, 200, "CLASS TOKEN... (KEY, MOD+KEY, down:KEY, up:KEY, text:HEX, sleep:MS, expect-focus:ID)", RunKeys},
     {"click", 4, 5, "CLASS ID X Y [MODIFIERS]", RunClick},

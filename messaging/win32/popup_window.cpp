@@ -1,0 +1,195 @@
+#include "messaging/win32/popup_window.h"
+
+#include <windows.h>
+#include <imm.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "messaging/popup_limit.h"
+#include "messaging/popup_message.h"
+#include "platform/binary_semaphore.h"
+#include "settings/settings.h"
+#include "shell/command_ids.h"
+#include "shell/win32/main_window.h"
+#include "shell/win32/placement.h"
+#include "shell/win32/window_guard.h"
+
+namespace {
+
+constexpr int kMinWidth = 270;
+constexpr int kMinHeight = 240;
+constexpr int kTextLimit = 255;
+
+// One popup window's own state, kept on the window; freed with it.
+struct PopupWindow {
+    std::unique_ptr<PopupRecord> record;
+    HBRUSH brush = nullptr;
+};
+
+void ReplaceBrush(PopupWindow* popup) {
+    if (popup->brush != nullptr) DeleteObject(popup->brush);
+    popup->brush = CreateSolidBrush(static_cast<COLORREF>(popup->record->back_colour));
+}
+
+void SetCaptionWithTime(HWND dialog) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char caption[64];
+    std::snprintf(caption, sizeof caption, "Mosswick - 受信 - %2d時%2d分", now.wHour, now.wMinute);
+    SetWindowTextA(dialog, caption);
+}
+
+void SetLabel(HWND dialog, const char* lead, const PopupRecord& record) {
+    std::string label = std::string(lead) + record.name;
+    SetDlgItemTextA(dialog, IDC_POPUP_LABEL, label.c_str());
+}
+
+void OnInitDialog(HWND dialog, PopupWindow* popup) {
+    SendMessageA(dialog, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(LoadIconA(GetModuleHandleA(nullptr), RES_TARNICON)));
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_main.normal_icon));
+    HWND edit = GetDlgItem(dialog, IDC_POPUP_TEXT);
+    SendMessageA(edit, EM_LIMITTEXT, kTextLimit, 0);
+    if (g_main.default_font_object != nullptr)
+        SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(g_main.default_font_object), TRUE);
+    SetCaptionWithTime(dialog);
+    CascadePlacement(dialog);
+    if (LookUpPopupSender(popup->record.get())) ReplaceBrush(popup);
+    SetLabel(dialog, "送信者： ", *popup->record);
+    SetWindowTextA(edit, PopupText(*popup->record).c_str());
+    SetForegroundWindow(dialog);
+}
+
+void PlaceControls(HWND dialog, int w, int h) {
+    struct Place {
+        int id, x, y, width, height;
+    } places[] = {
+        {IDC_POPUP_LABEL, 16, 8, w - 32, 16},
+        {IDC_POPUP_TEXT, 16, 26, w - 32, h - 68},
+        {IDC_POPUP_REPLY, 16, h - 36, 72, 28},
+        {IDC_POPUP_SEND, w / 2 - 36, h - 36, 72, 28},
+        {IDOK, w - 88, h - 36, 72, 28},
+    };
+    HDWP batch = BeginDeferWindowPos(5);
+    for (const Place& p : places) {
+        if (batch == nullptr) return;
+        batch = DeferWindowPos(batch, GetDlgItem(dialog, p.id), nullptr, p.x, p.y, p.width < 0 ? 0 : p.width,
+                               p.height < 0 ? 0 : p.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (batch != nullptr) EndDeferWindowPos(batch);
+}
+
+// The edit's colours, read-only or editable: the record's, once it has a brush.
+INT_PTR OnEditColours(PopupWindow* popup, HDC dc, HWND control, HWND dialog) {
+    if (control != GetDlgItem(dialog, IDC_POPUP_TEXT) || popup->brush == nullptr) return FALSE;
+    SetTextColor(dc, static_cast<COLORREF>(popup->record->text_colour));
+    SetBkColor(dc, static_cast<COLORREF>(popup->record->back_colour));
+    return reinterpret_cast<INT_PTR>(popup->brush);
+}
+
+void OpenInputMethod(HWND edit) {
+    if (!ImeAutoChangeOn(g_settings)) return;
+    HIMC context = ImmGetContext(edit);
+    if (context == nullptr) return;
+    if (!ImmGetOpenStatus(context)) ImmSetOpenStatus(context, TRUE);
+    ImmReleaseContext(edit, context);
+}
+
+void SwitchToReply(HWND dialog, PopupWindow* popup) {
+    HWND reply = GetDlgItem(dialog, IDC_POPUP_REPLY), send = GetDlgItem(dialog, IDC_POPUP_SEND);
+    ShowWindow(reply, SW_HIDE);
+    EnableWindow(reply, FALSE);
+    ShowWindow(send, SW_SHOW);
+    EnableWindow(send, TRUE);
+    SetWindowTextA(dialog, "Mosswick - 返信");
+    SetReplyColours(popup->record.get());
+    ReplaceBrush(popup);
+    SetLabel(dialog, "送信先： ", *popup->record);
+    HWND edit = GetDlgItem(dialog, IDC_POPUP_TEXT);
+    SendMessageA(edit, EM_SETREADONLY, FALSE, 0);
+    SetWindowTextA(edit, "");
+    SetFocus(edit);
+}
+
+void Close(HWND dialog, PopupWindow* popup) {
+    if (popup->brush != nullptr) DeleteObject(popup->brush);
+    popup->brush = nullptr;
+    EndDialog(dialog, IDOK);
+}
+
+void SendReply(HWND dialog, PopupWindow* popup) {
+    char text[256] = {};
+    GetDlgItemTextA(dialog, IDC_POPUP_TEXT, text, sizeof text);
+    if (SendPopupReply(*popup->record, text)) Close(dialog, popup);
+}
+
+void OnCommand(HWND dialog, PopupWindow* popup, int id, int code) {
+    switch (id) {
+        case IDC_POPUP_TEXT:
+            if (code == EN_SETFOCUS) OpenInputMethod(GetDlgItem(dialog, IDC_POPUP_TEXT));
+            break;
+        case IDC_POPUP_REPLY: SwitchToReply(dialog, popup); break;
+        case IDC_POPUP_SEND: SendReply(dialog, popup); break;
+        case IDOK:
+        case IDCANCEL: Close(dialog, popup); break;
+        default: break;
+    }
+}
+
+INT_PTR PopupProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_INITDIALOG) {
+        auto* popup = reinterpret_cast<PopupWindow*>(lparam);  // kept on the window by the guard
+        OnInitDialog(dialog, popup);
+        // The reply button takes the focus: the message is read, not selected.
+        SetFocus(GetDlgItem(dialog, IDC_POPUP_REPLY));
+        return FALSE;
+    }
+    PopupWindow* popup = WindowRecord<PopupWindow>(dialog);
+    if (popup == nullptr) return FALSE;
+    switch (message) {
+        case WM_GETMINMAXINFO: {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
+            info->ptMinTrackSize = {kMinWidth, kMinHeight};
+            return TRUE;
+        }
+        case WM_SIZE: PlaceControls(dialog, LOWORD(lparam), HIWORD(lparam)); return TRUE;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+            return OnEditColours(popup, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam), dialog);
+        case WM_COMMAND: OnCommand(dialog, popup, LOWORD(wparam), HIWORD(wparam)); return TRUE;
+        default: return FALSE;
+    }
+}
+
+// The popup's thread: hands the start lock back, runs the window, and frees
+// the record (and the count of open windows) when it has ended.
+void PopupThread(PopupWindow* raw) {
+    std::unique_ptr<PopupWindow> popup(raw);
+    if (BinarySemaphore* lock = PopupStartLock()) lock->Release();
+    DialogBoxParamA(GetModuleHandleA(nullptr), RES_DLG_MSGBOX, nullptr, GuardedDialog<PopupProcedure>,
+                    reinterpret_cast<LPARAM>(popup.get()));
+    if (popup->brush != nullptr) DeleteObject(popup->brush);
+    g_popup_limit.Closed();
+}
+
+}  // namespace
+
+PopupStart ShowPopupMessage(const uint8_t* datagram, int length) {
+    if (!g_popup_limit.TryOpen()) return PopupStart::PutOff;
+    auto popup = std::make_unique<PopupWindow>();
+    popup->record = MakePopupRecord(datagram, length);
+    BinarySemaphore* lock = PopupStartLock();
+    if (lock != nullptr) lock->Wait();
+    try {
+        std::thread(PopupThread, popup.get()).detach();
+    } catch (const std::system_error&) {
+        if (lock != nullptr) lock->Release();
+        g_popup_limit.Closed();
+        return PopupStart::Failed;
+    }
+    popup.release();  // the thread owns it now
+    return PopupStart::Opened;
+}

@@ -1,0 +1,158 @@
+"""Waiting in the tray and the ways an arrival is announced, at the real
+program: going to the tray hides the window and shows the icon; a
+double-click brings it back and takes the icon away; the context menu offers
+the restore item only from the tray; a notice box opens once however many
+lines arrive while it is open; the title-bar icon blinks for 15 seconds
+after a line; a program that ended in the tray starts there."""
+import time
+import unittest
+
+import harness as h
+import wire
+
+WM_GETICON, ICON_SMALL = 0x7F, 0
+WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_CANCELMODE = 0x203, 0x204, 0x1F
+UM_TRAYNOTIFY, IDC_TRAYICON = 64001, 65004
+NOTICE_TITLE = "Mosswick - メッセージの到着".encode("cp932")
+STANDALONE_TRAY = "__winex11_standalone_tray"
+MENU_CLASS = "#32768"
+
+
+def windows(program):
+    """(handle, class, visible) of the top-level windows."""
+    return [tuple(line.split()[:3]) for line in program.drive("windows").splitlines()]
+
+
+def tray_icons(program):
+    """How many icons the desktop's tray shows (Wine's tray window, made once
+    an icon is added, shows one child per icon)."""
+    for handle, kind, visible in windows(program):
+        if kind == STANDALONE_TRAY and visible == "1":
+            return len(program.drive("children", handle).splitlines())
+    return 0
+
+
+def main_visible(program):
+    return any(kind == "Mosswick" and visible == "1" for _, kind, visible in windows(program))
+
+
+def notices(program):
+    count = 0
+    for line in program.drive("windows").splitlines():
+        handle, kind, visible, *title = line.split()
+        if kind == "#32770" and visible == "1" and title and h.unhexed(title[0]) == NOTICE_TITLE:
+            count += 1
+    return count
+
+
+def menu_height(program):
+    """The height of the open context menu, or None."""
+    for handle, kind, visible in windows(program):
+        if kind == MENU_CLASS and visible == "1":
+            left, top, right, bottom = map(int, program.drive("rect", handle).split())
+            return bottom - top
+    return None
+
+
+class Tray(h.SystemTestCase):
+
+    def start(self, name, slot=None, **client):
+        window = client.pop("window", {})
+        ini = h.ini_text({"Client_Definition": {"Name": name, **client}, "Window_Information": window})
+        program = self.start_program(slot, ini)
+        program.main_window(title=f"Mosswick - [{name}]".encode())
+        return program
+
+    def test_to_the_tray_and_back(self):
+        program = self.start("trayer")
+        self.assertEqual(tray_icons(program), 0)
+        program.command("IDM_GOTOTRAY")
+        self.assertTrue(h.wait_until(lambda: not main_visible(program) and tray_icons(program) == 1, 10),
+                        "the window is not hidden with an icon in the tray")
+        program.drive("post", "Mosswick", UM_TRAYNOTIFY, IDC_TRAYICON, WM_LBUTTONDBLCLK)
+        self.assertTrue(h.wait_until(lambda: main_visible(program) and tray_icons(program) == 0, 10),
+                        "a double-click does not bring the window back and take the icon away")
+
+    def test_the_restore_item_only_from_the_tray(self):
+        program = self.start("menus")
+        program.drive("post", "Mosswick", 0x7B, 0, (200 << 16) | 300)  # WM_CONTEXTMENU at (300, 200)
+        self.assertTrue(h.wait_until(lambda: menu_height(program) is not None, 10), "no context menu")
+        shown = menu_height(program)
+        program.drive("post", "Mosswick", WM_CANCELMODE, 0, 0)
+        self.assertTrue(h.wait_until(lambda: menu_height(program) is None, 10))
+        program.command("IDM_GOTOTRAY")
+        self.assertTrue(h.wait_until(lambda: tray_icons(program) == 1, 10))
+        program.drive("post", "Mosswick", UM_TRAYNOTIFY, IDC_TRAYICON, WM_RBUTTONDOWN)
+        self.assertTrue(h.wait_until(lambda: menu_height(program) is not None, 10), "no menu from the tray")
+        # A separator and the restore item more.
+        self.assertGreater(menu_height(program), shown + 10, "the tray's menu has no restore item")
+        program.drive("post", "Mosswick", WM_CANCELMODE, 0, 0)
+
+    def test_a_program_that_ended_in_the_tray_starts_there(self):
+        program = self.start_program(None, h.ini_text({"Client_Definition": {"Name": "sleeper"},
+                                                       "Window_Information": {"End_Status": "TaskToray"}}))
+        self.assertTrue(h.wait_until(lambda: tray_icons(program) == 1, h.START_WAIT), "no tray icon at start")
+        self.assertFalse(main_visible(program))
+
+
+class Arrivals(h.SystemTestCase):
+
+    def setUp(self):
+        super().setUp()
+        self.require_namespaces(2)
+        self.peer = self.open_peer(2)
+        self.own = h.slot_address(1)
+        self.all_count = 7000
+
+    def start(self, arrival):
+        ini = h.ini_text({"Client_Definition": {"Name": "notified", "ChatMsg_Recieve": arrival}})
+        self.program = self.start_program(1, ini)
+        self.program.main_window(title=b"Mosswick - [notified]")
+        self.all_count += 1
+        hello = wire.own_entry_datagram(wire.KIND_START, self.peer.address, self.all_count, b"peer")
+        ack = self.peer.exchange(hello, self.own, wire.acknowledges(hello), alive=self.program.running)
+        self.assertIsNotNone(ack, "the announcement was not acknowledged")
+
+    def chat(self, number, text):
+        self.all_count += 1
+        datagram = wire.chat(self.peer.address, self.all_count, number, text)
+        self.peer.send(datagram, self.own)
+        self.assertIsNotNone(self.peer.wait_for(wire.acknowledges(datagram), 10))
+
+    def small_icon(self):
+        return int(self.program.drive("send", "Mosswick", WM_GETICON, ICON_SMALL, 0))
+
+    def test_one_notice_box_however_many_lines_arrive(self):
+        self.start("Msg")
+        self.chat(1001, b"first")
+        self.assertEqual(self.program.message_box(NOTICE_TITLE)[1], "peerさんのメッセージが到着しました。".encode("cp932"))
+        self.chat(1002, b"second")
+        self.chat(1003, b"third")
+        self.assertTrue(h.wait_until(lambda: len(self.program.output_lines()) == 3, 10))
+        self.assertEqual(notices(self.program), 1, "a second notice box opened")
+        self.program.press_button(NOTICE_TITLE)
+        self.assertTrue(h.wait_until(lambda: notices(self.program) == 0, 10))
+        self.chat(1004, b"after it closed")
+        self.assertTrue(h.wait_until(lambda: notices(self.program) == 1, 10), "no notice after the first closed")
+
+    @h.long_scenario
+    def test_the_title_icon_blinks_fifteen_seconds(self):
+        self.start("Icon")
+        normal = self.small_icon()
+        self.chat(1001, b"blink")
+        started = time.monotonic()
+        self.assertTrue(h.wait_until(lambda: self.small_icon() != normal, 1.5), "the title-bar icon does not change")
+        time.sleep(5)
+        self.chat(1002, b"again")  # does not make it last longer
+        time.sleep(max(0.0, 16.6 - (time.monotonic() - started)))
+        # 31 ticks from the first line (the restarted timer may shift them by one
+        # period): from 16 s on, the normal icon only.
+        seen = set()
+        for _ in range(8):
+            seen.add(self.small_icon())
+            time.sleep(0.25)
+        self.assertEqual(seen, {normal}, "the blinking went on past 15 seconds or did not end on the normal icon")
+
+
+if __name__ == "__main__":
+    unittest.main()
