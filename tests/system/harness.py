@@ -532,6 +532,17 @@ class SystemTestCase(unittest.TestCase):
         self.addCleanup(program.stop)
         return program.start()
 
+    def start_two_copies(self, names, name="copy"):
+        """Copies in slots 1 and 2 ({slot: user name}), each announcing itself
+        to the other at start; returns {slot: Program} once both windows are up."""
+        programs = {}
+        for slot, other in ((1, 2), (2, 1)):
+            ini = ini_text({"Client_Definition": {"Name": names[slot], "Start_Send": "Yes"},
+                            "Broadcast_Definition": {"Number": 1, "Address01": slot_address(other)}})
+            programs[slot] = self.start_program(slot, ini, name=f"{name}{slot}")
+            programs[slot].main_window(title=f"Mosswick - [{names[slot]}]".encode("cp932"))
+        return programs
+
     def open_peer(self, slot):
         peer = Peer(slot)
         self.addCleanup(peer.close)

@@ -105,11 +105,7 @@ class PopupsBetweenTwoCopies(h.SystemTestCase):
     def test_a_popup_and_its_reply(self):
         self.require_namespaces(2)
         names = {1: "青井", 2: "蓮見"}
-        programs = {}
-        for slot, other in ((1, 2), (2, 1)):
-            ini = h.ini_text({"Client_Definition": {"Name": names[slot], "Start_Send": "Yes"},
-                              "Broadcast_Definition": {"Number": 1, "Address01": h.slot_address(other)}})
-            programs[slot] = self.start_program(slot, ini, name=f"popup-copy{slot}")
+        programs = self.start_two_copies(names, name="popup-copy")
         for slot, program in programs.items():
             self.assertTrue(h.wait_until(lambda: len(program.list_rows("IDC_USERLIST")) == 2, 30, interval=0.5),
                             f"copy {slot} does not see the other")

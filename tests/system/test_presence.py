@@ -70,12 +70,7 @@ class TwoCopies(h.SystemTestCase):
     def test_two_copies_find_each_other(self):
         self.require_namespaces(2)
         names = {1: "青井", 2: "蓮見"}
-        programs = {}
-        for slot, other in ((1, 2), (2, 1)):
-            ini = h.ini_text({"Client_Definition": {"Name": names[slot], "Start_Send": "Yes"},
-                              "Broadcast_Definition": {"Number": 1, "Address01": h.slot_address(other)}})
-            programs[slot] = self.start_program(slot, ini, name=f"copy{slot}")
-            programs[slot].main_window(title=f"Mosswick - [{names[slot]}]".encode("cp932"))
+        programs = self.start_two_copies(names)
 
         def row(slot):
             return [names[slot].encode("cp932"), AVAILABLE, h.slot_address(slot).encode()]
