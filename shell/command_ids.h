@@ -44,6 +44,17 @@
 #define IDC_POPUP_REPLY 1140
 #define IDC_POPUP_SEND 1141
 
+// The whiteboard window.
+#define IDC_BOARD_CANVAS 1142
+#define IDC_BOARD_WIDTH1 1143
+#define IDC_BOARD_WIDTH4 1144
+#define IDC_BOARD_WIDTH8 1145
+#define IDC_BOARD_CHANGE 1150
+#define IDC_BOARD_CLEAR 1151
+#define IDC_BOARD_FIRST_SWATCH 1152
+#define IDC_BOARD_LAST_SWATCH 1167
+#define IDC_BOARD_INDICATOR 1168
+
 // Private window messages.
 #define UM_TRAYNOTIFY 64001
 #define UM_GOTOTRAY 64002
@@ -71,6 +82,7 @@
 #define RES_PEN_CUR "PEN_CUR"
 #define RES_TOOLBAR "TOOLBAR"
 #define RES_DLG_MSGBOX "DLG_MSGBOX"
+#define RES_DLG_BOARD "DLG_BOARD"
 
 // The toolbar strip: 13 images of 16 x 16 pixels side by side.
 #define TOOLBAR_IMAGE_COUNT 13

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "messaging/win32/popup_window.h"
+#include "shell/command_ids.h"
 #include "shell/win32/arrival_notice.h"
 #include "shell/win32/input_area.h"
 #include "shell/win32/main_window.h"
@@ -46,8 +47,11 @@ void MainViews::SetStatusPart(int part, const char* text) {
     SendMessageA(g_main.status_bar, SB_SETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
 }
 
-// The whiteboard window is not part of the program yet: its strokes are dropped.
-void MainViews::DeliverBoardData(const uint8_t*, int) {}
+// Handed to the whiteboard while it is open; without it the stroke is dropped.
+void MainViews::DeliverBoardData(const uint8_t* datagram, int length) {
+    if (g_main.whiteboard != nullptr)
+        SendMessageA(g_main.whiteboard, UM_BOARDDATA, static_cast<WPARAM>(length), reinterpret_cast<LPARAM>(datagram));
+}
 
 PopupStart MainViews::StartPopupWindow(const uint8_t* datagram, int length) {
     return ShowPopupMessage(datagram, length);

@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "platform/views.h"
 #include "shell/win32/main_window.h"
+#include "whiteboard/win32/board_window.h"
 #include "shell/win32/output_area.h"
 #include "shell/win32/input_area.h"
 #include "shell/win32/user_area_notify.h"
@@ -152,6 +153,7 @@ void DispatchCommand(HWND window, int id, int code, HWND /*control*/) {
         case IDM_PERSONALMODE: TogglePersonalMode(); break;
         case IDM_POPUPMODE: TogglePopupMode(); break;
         case IDM_SHOWLOG: ShowLog(window); break;
+        case IDM_WHITEBOARD: OpenWhiteboard(window); break;
         case IDM_GOTOTRAY: SendMessageA(window, UM_GOTOTRAY, 0, 0); break;
         case IDM_RESTORE: RestoreFromTray(window, true); break;
         case IDM_SEND: Send(); break;

@@ -23,6 +23,7 @@ MAX_USERS = 30
 # refused by the receiver.
 LARGEST = HEADER_SIZE + MAX_USERS * ENTRY_SIZE
 RESP_SIZE = 25
+BOARD_SIZE = 436
 
 
 def address(dotted):
@@ -60,6 +61,15 @@ def popup(addr, all_count, text):
     """A popup message: a chat's layout with kind 6 and the number 0."""
     body = struct.pack(">I", 0) + text + b"\0"
     return header(KIND_POPUP, addr, len(text), all_count, HEADER_SIZE + len(body)) + body
+
+
+def board(addr, all_count, colour=(0, 0, 0), width=1, points=(), clear=False):
+    """A whiteboard stroke (or clear): 436 bytes, up to 100 points."""
+    red, green, blue = colour
+    body = struct.pack(">HHHHHH", red << 8, green << 8, blue << 8, width, len(points), 1 if clear else 0)
+    body += bytes(8) + b"".join(struct.pack(">HH", x, y) for x, y in points)
+    body = body.ljust(BOARD_SIZE - HEADER_SIZE, b"\0")
+    return header(KIND_BOARD, addr, 0, all_count, BOARD_SIZE) + body
 
 
 def userlist(addr, all_count, entries):

@@ -439,6 +439,33 @@ BOOL CALLBACK PrintTopLevel(HWND window, LPARAM) {
     return TRUE;
 }
 
+// The child's client area as the screen shows it: a digest of its pixels and
+// how many are not white.
+int RunDigest(const Args& args) {
+    HWND child = Child(args);
+    if (!child) return Fail("child window not found");
+    RECT area = {};
+    GetClientRect(child, &area);
+    POINT corners[2] = {{area.left, area.top}, {area.right, area.bottom}};
+    MapWindowPoints(child, nullptr, corners, 2);
+    RECT screen = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+    uint64_t digest = 0;
+    long not_white = 0;
+    if (!ScreenDigest(screen, &digest, &not_white)) return Fail("screen not readable");
+    char text[40];
+    std::snprintf(text, sizeof text, "%016llx %ld", static_cast<unsigned long long>(digest), not_white);
+    PrintLine(text);
+    return 0;
+}
+
+// Moves the window's top-left corner to (x, y) on the screen.
+int RunMove(const Args& args) {
+    HWND window = MainWindow(args[0]);
+    if (!window) return Fail("window not found");
+    int x = static_cast<int>(Number(args[1])), y = static_cast<int>(Number(args[2]));
+    return SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : Fail("not moved");
+}
+
 // The window's rectangle on the screen: left top right bottom.
 int RunRect(const Args& args) {
     HWND window = MainWindow(args[0]);
@@ -473,6 +500,8 @@ const Command kCommands[] = {
     {"children", 1, 1, "CLASS", RunChildren},
     {"windows", 0, 0, "", RunWindows},
     {"rect", 1, 1, "CLASS", RunRect},
+    {"move", 3, 3, "CLASS X Y", RunMove},
+    {"digest", 2, 2, "CLASS ID", RunDigest},
     {"foreground", 1, 1, "CLASS", RunForeground},
     {"keys", 2, 200, "CLASS TOKEN... (KEY, MOD+KEY, down:KEY, up:KEY, text:HEX, sleep:MS, expect-focus:ID)", RunKeys},
     {"click", 4, 5, "CLASS ID X Y [MODIFIERS]", RunClick},
