@@ -9,9 +9,10 @@
 # is saved under build/run/ and its path printed; then everything is stopped.
 #
 #   tools/run.sh                 as above
-#   tools/run.sh --update-docs   the demo (even with a display), and the two
+#   tools/run.sh --update-docs   the demo (even with a display), and the
 #                                screenshots copied to docs/screenshots/
-#                                (type1.png, type2.png) for the README
+#                                (type1.png, type2.png, whiteboards.png and
+#                                those of popups and the tray) for the README
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
@@ -225,6 +226,43 @@ wait_window() {
   done
   echo "$found"
 }
+
+if [ ${#copies[@]} -eq 2 ]; then
+  # The whiteboard: copy 1 draws, copy 2's board shows the same picture.
+  canvas=$(id_of IDC_BOARD_CANVAS)
+  for i in 1 2; do
+    driver "$i" command Mosswick "$(id_of IDM_WHITEBOARD)"
+    board[$i]=$(wait_window "$i" "#32770" "Mosswick - 白板")
+    [ -n "${board[$i]}" ] && driver "$i" move "${board[$i]}" "$margin" 5
+  done
+  if [ -n "${board[1]}" ] && [ -n "${board[2]}" ]; then
+    read -r _ cx cy _ < <(driver 1 layout "${board[1]}" | awk -v id="$canvas" '$1 == id { print $1, $3 + 2, $4 + 2, $0 }')
+    # Strokes as swatch, pen width, start and end on the canvas.
+    strokes=(
+      "1153 IDC_BOARD_WIDTH8 40 60 250 60" "1153 IDC_BOARD_WIDTH8 250 60 250 230"
+      "1154 IDC_BOARD_WIDTH4 60 240 240 100" "1158 IDC_BOARD_WIDTH8 60 100 140 270"
+      "1166 IDC_BOARD_WIDTH1 20 20 280 280" "1161 IDC_BOARD_WIDTH4 150 30 150 290"
+    )
+    for s in "${strokes[@]}"; do
+      read -r swatch width x1 y1 x2 y2 <<<"$s"
+      driver 1 command "${board[1]}" "$swatch"
+      driver 1 command "${board[1]}" "$(id_of "$width")"
+      driver 1 drag "${board[1]}" $((cx + x1)) $((cy + y1)) $((cx + x2)) $((cy + y2))
+    done
+    sleep 1
+    for i in 1 2; do
+      read -r l t r b < <(driver "$i" rect "${board[$i]}")
+      import -display "${displays[$i]}" -window root -crop "$((r - l))x$((b - t))+$l+$t" +repage "$DEMO/board$i.png"
+    done
+    if convert "$DEMO/board1.png" "$DEMO/board2.png" -background white -splice 10x0 +append "$RUN/whiteboards.png"; then
+      echo "run: screenshot of both whiteboards saved to $RUN/whiteboards.png"
+      extra_shots+=(whiteboards)
+    fi
+    for i in 1 2; do driver "$i" command "${board[$i]}" 2; done
+  else
+    echo "run: a whiteboard did not open"
+  fi
+fi
 
 if [ ${#copies[@]} -eq 2 ]; then
   # A popup from copy 1 opens its own window at copy 2: reading, then replying.
