@@ -22,11 +22,20 @@ constexpr const char* kUsage =
     "  /to A[,B...] TEXT       a message to the users at these addresses\n"
     "  /popup TEXT             a popup message to everyone\n"
     "  /popupto A[,B...] TEXT  a popup message to the users at these addresses\n"
+    "  /stroke RRGGBB WIDTH X,Y [X,Y...]\n"
+    "                  a whiteboard stroke to everyone: its colour in hex, its\n"
+    "                  width (0 to 65535) and 1 to 100 points\n"
+    "  /stroketo A[,B...] RRGGBB WIDTH X,Y [X,Y...]\n"
+    "                  the same stroke to the users at these addresses\n"
+    "  /clear          clear everyone's whiteboard\n"
+    "  /clearto A[,B...]       clear the whiteboards at these addresses\n"
     "  /help           this text\n"
     "  /quit           leave and exit (also end of input, Ctrl+C)\n"
     "\n"
     "Received messages print as the window's output area shows them\n"
-    "('7 name > text'); popup messages as '[popup] name > text'.\n"
+    "('7 name > text'); popup messages as '[popup] name > text'; whiteboard\n"
+    "strokes as '[board] name colour RRGGBB width W points N (X,Y)-(X,Y)' (the\n"
+    "first and the last point) and clears as '[board] name clear'.\n"
     "The user list is printed whenever it changes, as '[users] N' followed by\n"
     "one line per user: name, status and address separated by tabs. Texts are\n"
     "shown in UTF-8 and sent in CP932.\n";
@@ -58,6 +67,19 @@ ConsoleOptions ParseConsoleOptions(int argc, char** argv) {
     return options;
 }
 
+std::vector<std::string> SplitAddressList(const std::string& list) {
+    std::vector<std::string> items;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        std::string item = list.substr(start, comma - start);
+        if (!item.empty()) items.push_back(item);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return items;
+}
+
 ParsedLine ParseConsoleLine(const std::string& raw) {
     std::string line = raw;
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
@@ -81,6 +103,8 @@ ParsedLine ParseConsoleLine(const std::string& raw) {
         {"/users", ConsoleCommand::Users}, {"/help", ConsoleCommand::Help},
         {"/quit", ConsoleCommand::Quit},     {"/to", ConsoleCommand::To},
         {"/popup", ConsoleCommand::Popup},   {"/popupto", ConsoleCommand::PopupTo},
+        {"/stroke", ConsoleCommand::Stroke}, {"/stroketo", ConsoleCommand::StrokeTo},
+        {"/clear", ConsoleCommand::Clear},   {"/clearto", ConsoleCommand::ClearTo},
     };
     parsed.command = ConsoleCommand::Unknown;
     for (const Name& n : kNames)
@@ -90,15 +114,13 @@ ParsedLine ParseConsoleLine(const std::string& raw) {
         size_t gap = rest.find(' ');
         std::string list = rest.substr(0, gap);
         parsed.argument = gap == std::string::npos ? "" : rest.substr(gap + 1);
-        size_t start = 0;
-        while (start <= list.size()) {
-            size_t comma = list.find(',', start);
-            std::string address = list.substr(start, comma - start);
-            if (!address.empty()) parsed.addresses.push_back(address);
-            if (comma == std::string::npos) break;
-            start = comma + 1;
-        }
+        parsed.addresses = SplitAddressList(list);
         if (parsed.addresses.empty()) parsed.command = ConsoleCommand::Unknown;
+    }
+    if (parsed.command == ConsoleCommand::Stroke || parsed.command == ConsoleCommand::StrokeTo ||
+        parsed.command == ConsoleCommand::Clear || parsed.command == ConsoleCommand::ClearTo) {
+        ParseBoardArguments(parsed.argument, &parsed);
+        parsed.argument.clear();
     }
     return parsed;
 }

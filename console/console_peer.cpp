@@ -82,6 +82,7 @@ private:
     void CommandEnd();
     void CommandStatus(const std::string& text_utf8);
     void CommandSend(const ParsedLine& parsed, bool personal, bool popup);
+    void CommandBoard(const ParsedLine& parsed);
 
     ConsoleOptions options_;
     ConsoleViews views_;
@@ -179,6 +180,15 @@ void Peer::CommandSend(const ParsedLine& parsed, bool personal, bool popup) {
     views_.SetSelection({});
 }
 
+void Peer::CommandBoard(const ParsedLine& parsed) {
+    if (!g_flags.network_ready) {
+        std::printf("[error] the network is not ready yet\n");
+        return;
+    }
+    std::string failed;
+    if (!SendBoardCommand(parsed, &failed)) std::printf("[error] the stroke could not be sent to %s\n", failed.c_str());
+}
+
 void Peer::HandleLine(const std::string& line) {
     ParsedLine parsed = ParseConsoleLine(line);
     switch (parsed.command) {
@@ -193,6 +203,11 @@ void Peer::HandleLine(const std::string& line) {
         case ConsoleCommand::To: CommandSend(parsed, true, false); break;
         case ConsoleCommand::Popup: CommandSend(parsed, false, true); break;
         case ConsoleCommand::PopupTo: CommandSend(parsed, true, true); break;
+        case ConsoleCommand::Stroke:
+        case ConsoleCommand::StrokeTo:
+        case ConsoleCommand::Clear:
+        case ConsoleCommand::ClearTo: CommandBoard(parsed); break;
+        case ConsoleCommand::Malformed: std::printf("[error] %s\n", parsed.error.c_str()); break;
         case ConsoleCommand::Unknown:
             std::printf("[error] unknown command (try /help): %s\n", line.c_str());
             break;

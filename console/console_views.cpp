@@ -18,11 +18,35 @@ const char* IconWord(BoxIcon icon) {
     return "message";
 }
 
+// The sender's name from the peer table, or its dotted address when the
+// table does not hold it (CP932).
+std::string SenderName(const uint8_t* datagram, int length) {
+    uint32_t sender = ReadHeader(datagram, length).addr;
+    PeerEntry entry;
+    return LookUpPeer(sender, &entry) ? std::string(entry.from, BoundedLength(entry.from, sizeof entry.from))
+                                      : FormatDottedAddress(sender);
+}
+
 const std::string& Column(const UserRow& row, int column) {
     return column == 0 ? row.name : column == 1 ? row.status : row.address;
 }
 
+std::string Point(const BoardStroke& stroke, int index) {
+    return "(" + std::to_string(stroke.x[index]) + "," + std::to_string(stroke.y[index]) + ")";
+}
+
 }  // namespace
+
+std::string BoardLine(const BoardStroke& stroke) {
+    if (stroke.clear == 1) return "clear";
+    char head[64];
+    std::snprintf(head, sizeof head, "colour %02x%02x%02x width %u points %u", stroke.red, stroke.green,
+                  stroke.blue, static_cast<unsigned>(stroke.width), static_cast<unsigned>(stroke.count));
+    std::string line = head;
+    if (stroke.count >= 1) line += " " + Point(stroke, 0);
+    if (stroke.count >= 2) line += "-" + Point(stroke, stroke.count - 1);
+    return line;
+}
 
 void ConsoleViews::PrintLine(const std::string& prefix, const std::string& cp932_text) {
     std::fprintf(out_, "%s%s\n", prefix.c_str(), Cp932ToUtf8(cp932_text).c_str());
@@ -40,13 +64,14 @@ void ConsoleViews::SetStatusPart(int, const char*) {}
 
 // A popup prints with its sender's name, as its window would show it.
 PopupStart ConsoleViews::StartPopupWindow(const uint8_t* datagram, int length) {
-    uint32_t sender = ReadHeader(datagram, length).addr;
-    PeerEntry entry;
-    std::string from = LookUpPeer(sender, &entry)
-                           ? std::string(entry.from, BoundedLength(entry.from, sizeof entry.from))
-                           : FormatDottedAddress(sender);
-    PrintLine("[popup] ", from + " > " + PopupText(*MakePopupRecord(datagram, length)));
+    PrintLine("[popup] ", SenderName(datagram, length) + " > " + PopupText(*MakePopupRecord(datagram, length)));
     return PopupStart::Opened;
+}
+
+// A stroke prints as one line with its sender, read only from the bytes
+// received.
+void ConsoleViews::DeliverBoardData(const uint8_t* datagram, int length) {
+    PrintLine("[board] ", SenderName(datagram, length) + " " + BoardLine(ReadBoardDatagram(datagram, length)));
 }
 
 // Nobody is there to answer a question: the console always goes ahead.

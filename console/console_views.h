@@ -1,11 +1,12 @@
-// The console peer's views: message boxes become printed lines, and the user
-// area is a list of rows kept the way the window keeps its list view, so the
-// core's row operations behave the same.
+// The console peer's views: message boxes, popups and whiteboard strokes
+// become printed lines, and the user area is a list of rows kept the way the
+// window keeps its list view, so the core's row operations behave the same.
 #pragma once
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "net/datagram.h"
 #include "platform/views.h"
 
 struct UserRow {
@@ -13,11 +14,17 @@ struct UserRow {
     bool operator==(const UserRow&) const = default;
 };
 
+// What a received stroke shows after its sender: "clear", or its colour,
+// width, point count and first and last points
+// ("colour ff0000 width 8 points 3 (10,20)-(40,50)").
+std::string BoardLine(const BoardStroke& stroke);
+
 class ConsoleViews : public MessageBoxes,
                      public BarsView,
                      public UserAreaView,
                      public ChatAreasView,
-                     public PopupView {
+                     public PopupView,
+                     public BoardView {
 public:
     explicit ConsoleViews(std::FILE* out) : out_(out) {}
 
@@ -25,6 +32,7 @@ public:
     void SetStatusPart(int part, const char* text) override;
     std::string HostIpBoxText() override { return {}; }
     PopupStart StartPopupWindow(const uint8_t* datagram, int length) override;
+    void DeliverBoardData(const uint8_t* datagram, int length) override;
 
     int FindUserRow(int column, const char* text) override;
     void AddUserRow(const char* name, const char* status, const char* address) override;

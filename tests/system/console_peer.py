@@ -6,8 +6,12 @@ on.
 What it prints: "[name] NAME" once the socket is set up; "[state] started" or
 "[state] ended"; "[users] N" and then N lines "  name<TAB>status<TAB>address"
 whenever the user list changes; each chat line as the output area shows it
-("7 name > text"); "[popup] name > text"; "[error] ..." and message boxes as
-"[notice] ...", "[info] ...". Texts are UTF-8."""
+("7 name > text"); "[popup] name > text"; each whiteboard stroke received as
+"[board] name colour RRGGBB width W points N (x,y)-(x,y)" (its first and last
+points; one point alone, none for no points) and a clear as "[board] name
+clear"; "[error] ..." and message boxes as "[notice] ...", "[info] ...".
+Texts are UTF-8."""
+import collections
 import re
 import shutil
 import subprocess
@@ -21,6 +25,40 @@ QUIT_WAIT = 20
 
 # A chat line: an optional "[date time] " stamp, the number, the name, " > ".
 CHAT_LINE = re.compile(r"^(?:\[[0-9/: ]+\] )?(-?\d+) (.*?) > (.*)$")
+
+# A whiteboard line: the sender, then "clear" or the stroke's fields.
+BOARD_LINE = re.compile(r"^\[board\] (.*?) (?:(clear)|colour ([0-9a-f]{6}) width (\d+) points (\d+)"
+                        r"(?: \((\d+),(\d+)\)(?:-\((\d+),(\d+)\))?)?)$")
+
+# What a console peer printed for one whiteboard datagram. colour is
+# "rrggbb"; first and last are (x, y) points, None when the stroke has none.
+BoardLine = collections.namedtuple("BoardLine", "sender clear colour width count first last")
+
+
+def parse_board(line):
+    """The BoardLine of a printed whiteboard line, or None."""
+    match = BOARD_LINE.match(line)
+    if not match:
+        return None
+    sender, clear, colour, width, count, x1, y1, x2, y2 = match.groups()
+    if clear:
+        return BoardLine(sender, True, None, None, 0, None, None)
+    first = (int(x1), int(y1)) if x1 is not None else None
+    last = (int(x2), int(y2)) if x2 is not None else first
+    return BoardLine(sender, False, colour, int(width), int(count), first, last)
+
+
+def board_colour(colour):
+    """"rrggbb" for a colour given as that text or as an (r, g, b) tuple."""
+    if isinstance(colour, str):
+        return colour.lower()
+    red, green, blue = colour
+    return f"{red:02x}{green:02x}{blue:02x}"
+
+
+def board_receivers(to):
+    """The address list of /stroketo and /clearto: one address or several."""
+    return to if isinstance(to, str) else ",".join(to)
 
 
 def console_exe():
@@ -183,6 +221,35 @@ class ConsolePeer:
         with self._changed:
             lines = list(self.lines[since:])
         return [chat for chat in map(parse_chat, lines) if chat]
+
+    # The whiteboard
+
+    def send_stroke(self, colour, width, points, to=None):
+        """Draws a stroke (colour "rrggbb" or (r, g, b); points (x, y), 1 to
+        100 of them) on everyone's whiteboard, or on those at the address or
+        addresses `to`."""
+        where = "/stroke" if to is None else f"/stroketo {board_receivers(to)}"
+        self.send(f"{where} {board_colour(colour)} {width} " + " ".join(f"{x},{y}" for x, y in points))
+
+    def send_clear(self, to=None):
+        """Clears everyone's whiteboard, or those at the address or addresses `to`."""
+        self.send("/clear" if to is None else f"/clearto {board_receivers(to)}")
+
+    def board_lines(self, since=0):
+        """The BoardLine of every whiteboard line printed since `since`."""
+        with self._changed:
+            lines = list(self.lines[since:])
+        return [board for board in map(parse_board, lines) if board]
+
+    def wait_board_lines(self, count, timeout=30, since=0):
+        """Waits until `count` whiteboard lines have been printed since `since`
+        and returns them all; None when they do not come."""
+
+        def enough(lines):
+            boards = [board for board in map(parse_board, lines[since:]) if board]
+            return boards if len(boards) >= count else None
+
+        return self.wait_for(enough, timeout)
 
     # The end
 
