@@ -6,6 +6,7 @@ pixel for pixel on the other board, and a clear empties both."""
 import time
 import unittest
 
+import console_peer as cp
 import harness as h
 import wire
 
@@ -178,6 +179,35 @@ class BoardsBetweenTwoCopies(h.SystemTestCase):
         first.press_button(CLEAR_TITLE, 6)  # Yes
         self.assertTrue(h.wait_until(lambda: digest(first, board1)[1] == 0 and digest(second, board2)[1] == 0, 10),
                         "a clear did not empty both boards")
+
+
+class BoardWithConsolePeers(h.SystemTestCase):
+
+    def test_console_peers_see_a_dragged_stroke_and_draw_on_the_board(self):
+        self.require_namespaces(3)
+        program = self.start_program(1, h.ini_text({"Client_Definition": {"Name": "drawer"}}))
+        program.main_window()
+        consoles = [cp.start_console(self, f"viewer{slot}", slot, cp.console_ini(f"viewer{slot}", [h.slot_address(1)]))
+                    for slot in (2, 3)]
+        for console in consoles:
+            console.wait_ready()
+        self.assertTrue(h.wait_until(lambda: len(program.list_rows("IDC_USERLIST")) == 3, 30, interval=0.5),
+                        "the program does not see both console peers")
+        board = open_board(program, (700, 100))
+        marks = [console.mark() for console in consoles]
+        drag(program, board, (30, 40), (200, 160))
+        for console, mark in zip(consoles, marks):
+            lines = console.wait_board_lines(1, 10, since=mark)
+            self.assertIsNotNone(lines, f"{console.describe()} saw no stroke")
+            [stroke] = lines
+            self.assertEqual((stroke.sender, stroke.colour, stroke.width, stroke.clear), ("drawer", "000000", 1, False))
+            self.assertGreaterEqual(stroke.count, 2)
+
+        consoles[0].send_stroke((255, 0, 0), 8, [(20, 250), (280, 250)], to=h.slot_address(1))
+        self.assertTrue(h.wait_until(lambda: program.drive("pixels", board, h.command_ids.id_of(CANVAS),
+                                                           "ff0000", 0) != "0", 10), "the console's stroke is not drawn")
+        consoles[1].send_clear()
+        self.assertTrue(h.wait_until(lambda: digest(program, board)[1] == 0, 10), "the console's clear did not empty it")
 
 
 if __name__ == "__main__":
