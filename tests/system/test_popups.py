@@ -21,11 +21,7 @@ class PopupsFromAPeer(h.SystemTestCase):
         self.peer = self.open_peer(2)
         self.own = h.slot_address(1)
         self.all_count = 5000
-        # A chat line from a stranger is dropped but acknowledged: once an
-        # answer comes, the program listens.
-        probe = wire.chat(self.peer.address, self.next_count(), 1001, b"probe")
-        self.assertIsNotNone(self.peer.exchange(probe, self.own, wire.acknowledges(probe), alive=self.program.running),
-                             "the program never acknowledged anything")
+        wire.wait_listening(self.peer, self.own, self.next_count(), self.program.running)
 
     def next_count(self):
         self.all_count += 1

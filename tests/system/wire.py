@@ -72,6 +72,14 @@ def board(addr, all_count, colour=(0, 0, 0), width=1, points=(), clear=False):
     return header(KIND_BOARD, addr, 0, all_count, BOARD_SIZE) + body
 
 
+def wait_listening(peer, own, all_count, alive):
+    """Waits until the program at `own` answers: a chat line from a stranger
+    is dropped but acknowledged. Raises when no answer ever comes."""
+    probe = chat(peer.address, all_count, 1001, b"probe")
+    if peer.exchange(probe, own, acknowledges(probe), alive=alive) is None:
+        raise AssertionError("the program never acknowledged anything")
+
+
 def userlist(addr, all_count, entries):
     length = HEADER_SIZE + ENTRY_SIZE * len(entries)
     return header(KIND_USERLIST, addr, len(entries), all_count, length) + b"".join(entries)
