@@ -235,3 +235,10 @@ int WriteSettingKey(std::string_view key) {
     return WriteSettingKey(*g_platform.profile, g_program_paths.ini_path, key,
                            KeySources{.settings = &g_settings, .flags = &g_flags});
 }
+
+int WriteSettingText(std::string_view key, const char* text, int position) {
+    const SettingKey* entry = FindSettingKey(key);
+    if (entry == nullptr || g_platform.profile == nullptr || g_program_paths.ini_path[0] == '\0') return 0;
+    std::string name = position > 0 ? ListKey(*entry, position) : std::string(entry->key);
+    return g_platform.profile->WriteString(entry->section, name.c_str(), text, g_program_paths.ini_path) ? 1 : 0;
+}

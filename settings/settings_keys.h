@@ -201,3 +201,10 @@ int WriteSettingKey(ProfileStore& store, const char* ini_path, std::string_view 
 // g_program_paths) from g_settings and g_flags; the window rectangle is not
 // given, so its keys are not written.
 int WriteSettingKey(std::string_view key);
+
+// Writes `text` as it stands under the key's section and name, into the
+// program's settings file: for the values the settings sheet stores as the
+// user typed them (the port, the host addresses). With a position the name
+// is the key's with two digits ("Address" and 1 give Address01). Returns 1
+// when written; 0 when the write failed or the name is not in the table.
+int WriteSettingText(std::string_view key, const char* text, int position = 0);

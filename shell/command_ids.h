@@ -55,6 +55,64 @@
 #define IDC_BOARD_LAST_SWATCH 1167
 #define IDC_BOARD_INDICATOR 1168
 
+// The settings sheet: the Base page.
+#define IDC_BASE_NAME 1006
+#define IDC_BASE_IME 1005
+#define IDC_BASE_DATE 1007
+#define IDC_BASE_TIME 1008
+#define IDC_BASE_SAMPLE 1133
+#define IDC_BASE_COLOUR 1134
+#define IDC_BASE_LOG 1004
+#define IDC_BASE_DELETELOG 1109
+
+// The Send/Receive page.
+#define IDC_SR_BROADCASTCHECK 1011
+#define IDC_SR_PERSONALCHECK 1007
+#define IDC_SR_POPUPCHECK 1010
+#define IDC_SR_SHOWNLIST 1088
+#define IDC_SR_TRAYLIST 1089
+#define IDC_SR_YELLOW 1139
+#define IDC_SR_GREEN 1140
+#define IDC_SR_SKYBLUE 1141
+#define IDC_SR_RED 1142
+
+// The Display page: text colour, enforce box, background, sample and font
+// of the output, input and user areas, and the screen type.
+#define IDC_DISP_OUT_TEXT 1041
+#define IDC_DISP_OUT_FORCE 1135
+#define IDC_DISP_OUT_BACK 1042
+#define IDC_DISP_OUT_SAMPLE 1045
+#define IDC_DISP_OUT_FONT 1050
+#define IDC_DISP_IN_TEXT 1043
+#define IDC_DISP_IN_FORCE 1136
+#define IDC_DISP_IN_BACK 1044
+#define IDC_DISP_IN_SAMPLE 1046
+#define IDC_DISP_IN_FONT 1051
+#define IDC_DISP_US_TEXT 1047
+#define IDC_DISP_US_FORCE 1137
+#define IDC_DISP_US_BACK 1048
+#define IDC_DISP_US_SAMPLE 1049
+#define IDC_DISP_US_FONT 1052
+#define IDC_DISP_TYPE1 1138
+#define IDC_DISP_TYPE2 1139
+
+// The Network page.
+#define IDC_NET_ADDRESS 1000
+#define IDC_NET_ADD 1120
+#define IDC_NET_LIST 1118
+#define IDC_NET_DELETE 1121
+#define IDC_NET_IMPORT 1131
+#define IDC_NET_PORT 1001
+#define IDC_NET_LOCALBROADCAST 1007
+#define IDC_NET_STARTSEND 1008
+
+// The status, machine information and version dialogs.
+#define IDC_STATUS_TEXT 1063
+#define IDC_INFO_COMPUTER 1039
+#define IDC_INFO_LOGIN 1000
+#define IDC_INFO_ADDRESS 1001
+#define IDC_VERSION_ICON 1028
+
 // Private window messages.
 #define UM_TRAYNOTIFY 64001
 #define UM_GOTOTRAY 64002
@@ -83,6 +141,13 @@
 #define RES_TOOLBAR "TOOLBAR"
 #define RES_DLG_MSGBOX "DLG_MSGBOX"
 #define RES_DLG_BOARD "DLG_BOARD"
+#define RES_DLG_BASE "DLG_BASE"
+#define RES_DLG_SENDRECV "DLG_SENDRECV"
+#define RES_DLG_COLOR "DLG_COLOR"
+#define RES_DLG_NETWORK "DLG_NETWORK"
+#define RES_DLG_STATUS "DLG_STATUS"
+#define RES_DLG_INFO "DLG_INFO"
+#define RES_DLG_VERSION "DLG_VERSION"
 
 // The toolbar strip: 13 images of 16 x 16 pixels side by side.
 #define TOOLBAR_IMAGE_COUNT 13

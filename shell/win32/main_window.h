@@ -63,6 +63,11 @@ void RunShutdownSequence(HWND window);
 // Windows is ending the session: the parts that must go before the library
 // they come from, then the shutdown sequence.
 void EndSession(HWND window);
+// "Mosswick - [Name]" in the main window's title.
+void SetMainTitle(HWND window);
+// The pane colours of the settings on the live panes: the output area's
+// background, the user area's colours, the input area's brush rebuilt.
+void ApplyPaneColors();
 
 // Child windows and layout (main_window_children.cpp).
 bool CreateChildWindows(HWND window);

@@ -20,6 +20,8 @@
 #include "shell/win32/input_area.h"
 #include "shell/win32/user_area_notify.h"
 #include "shell/win32/user_area_rows.h"
+#include "settings/win32/settings_sheet.h"
+#include "settings/win32/small_dialogs.h"
 
 namespace {
 
@@ -154,6 +156,12 @@ void DispatchCommand(HWND window, int id, int code, HWND /*control*/) {
         case IDM_POPUPMODE: TogglePopupMode(); break;
         case IDM_SHOWLOG: ShowLog(window); break;
         case IDM_WHITEBOARD: OpenWhiteboard(window); break;
+        case IDM_SETTINGS: OpenSettingsSheet(window); break;
+        case IDM_STATUS:
+            if (g_flags.network_ready) OpenStatusDialog(window);
+            break;
+        case IDM_MACHINEINFO: OpenMachineInfoDialog(window); break;
+        case IDM_VERSION: OpenVersionDialog(window); break;
         case IDM_GOTOTRAY: SendMessageA(window, UM_GOTOTRAY, 0, 0); break;
         case IDM_RESTORE: RestoreFromTray(window, true); break;
         case IDM_SEND: Send(); break;

@@ -120,23 +120,6 @@ void RestoreSendModes(HWND window) {
     if (PopupStatusOn(g_settings)) SendMessageA(window, WM_COMMAND, IDM_POPUPMODE, 0);
 }
 
-void ApplyPaneColors() {
-    if (g_main.output != nullptr) SendMessageA(g_main.output, EM_SETBKGNDCOLOR, 0, g_settings.OuArea_BackColor);
-    g_main.input_brush_dirty = true;
-    if (g_main.user_list != nullptr) {
-        SendMessageA(g_main.user_list, LVM_SETTEXTCOLOR, 0, g_settings.UsArea_TextColor);
-        SendMessageA(g_main.user_list, LVM_SETBKCOLOR, 0, g_settings.UsArea_BackColor);
-        SendMessageA(g_main.user_list, LVM_SETTEXTBKCOLOR, 0, g_settings.UsArea_BackColor);
-    }
-}
-
-void SetTitle(HWND window) {
-    char title[64] = {};
-    std::snprintf(title, sizeof title, "Mosswick - [%.*s]", static_cast<int>(sizeof g_settings.Name),
-                  g_settings.Name);
-    SetWindowTextA(window, title);
-}
-
 // The saved rectangle is put back only when it is plainly on the screen.
 void ApplySavedRect(HWND window, const RECT& saved) {
     WindowRect rect;
@@ -223,6 +206,23 @@ void DestroyWhiteboard() {
 
 }  // namespace
 
+void ApplyPaneColors() {
+    if (g_main.output != nullptr) SendMessageA(g_main.output, EM_SETBKGNDCOLOR, 0, g_settings.OuArea_BackColor);
+    g_main.input_brush_dirty = true;
+    if (g_main.user_list != nullptr) {
+        SendMessageA(g_main.user_list, LVM_SETTEXTCOLOR, 0, g_settings.UsArea_TextColor);
+        SendMessageA(g_main.user_list, LVM_SETBKCOLOR, 0, g_settings.UsArea_BackColor);
+        SendMessageA(g_main.user_list, LVM_SETTEXTBKCOLOR, 0, g_settings.UsArea_BackColor);
+    }
+}
+
+void SetMainTitle(HWND window) {
+    char title[64] = {};
+    std::snprintf(title, sizeof title, "Mosswick - [%.*s]", static_cast<int>(sizeof g_settings.Name),
+                  g_settings.Name);
+    SetWindowTextA(window, title);
+}
+
 BinarySemaphore* NoticeLock() { return g_locks[LOCK_NOTICE].get(); }
 BinarySemaphore* PopupStartLock() { return g_locks[LOCK_POPUP_START].get(); }
 
@@ -249,7 +249,7 @@ bool RunStartUpSequence(HWND window) {
     CreateChildWindows(window);                                    // 16
     RestoreSendModes(window);                                      // 17
     ApplyPaneColors();                                             // 18
-    SetTitle(window);                                              // 19
+    SetMainTitle(window);                                          // 19
     ApplySavedRect(window, saved);                                 // 20
     OpenMessageLog();                                              // 21
     EnableMenuItem(g_main.menu, IDM_END, MF_BYCOMMAND | MF_GRAYED);  // 22

@@ -22,7 +22,7 @@ from pathlib import Path
 import command_ids
 
 ROOT = Path(__file__).resolve().parents[2]
-BUILD_WIN = ROOT / "build" / "win"
+BUILD_WIN = Path(os.environ.get("MW_BUILD_WIN", ROOT / "build" / "win"))
 PROGRAM_EXE = BUILD_WIN / "Mosswick.exe"
 DRIVER_EXE = BUILD_WIN / "mwdriver.exe"
 NETBED = ROOT / "tools" / "netbed.sh"

@@ -1,0 +1,142 @@
+// The Base page: the name, the input-method switch, the date and time of
+// receipt, the user's own text colour with its sample, and the log, which is
+// switched on and off (and its file deleted) at once, whatever button later
+// closes the sheet.
+#include <windows.h>
+#include <prsht.h>
+
+#include <cstdio>
+
+#include "messaging/log_file.h"
+#include "net/presence.h"
+#include "platform/bars_view.h"
+#include "platform/host_identity.h"
+#include "platform/platform.h"
+#include "settings/program_paths.h"
+#include "settings/page_writes.h"
+#include "settings/settings.h"
+#include "settings/win32/settings_pages.h"
+#include "shell/command_ids.h"
+#include "shell/win32/pickers.h"
+#include "shell/win32/placement.h"
+
+namespace {
+
+constexpr int kNameLimit = 19;
+constexpr int kLogStatusPart = 3;
+
+void ShowLogState(const char* text) {
+    if (g_platform.bars != nullptr) g_platform.bars->SetStatusPart(kLogStatusPart, text);
+}
+
+std::string LoginName() { return g_platform.host != nullptr ? g_platform.host->LoginName() : std::string(); }
+
+void OnInit(BasePage& page, HWND window) {
+    CornerPlacement(GetParent(window));
+    SetDlgItemTextA(window, IDC_BASE_NAME, g_settings.Name);
+    SendDlgItemMessageA(window, IDC_BASE_NAME, EM_LIMITTEXT, kNameLimit, 0);
+    SetTicked(window, IDC_BASE_IME, TickedAtOpening(g_settings.IME_Auto_Change));
+    SetTicked(window, IDC_BASE_DATE, TickedAtOpening(g_settings.Date_View));
+    SetTicked(window, IDC_BASE_TIME, TickedAtOpening(g_settings.Time_View));
+    SetTicked(window, IDC_BASE_LOG, g_flags.log_active);
+    SetDlgItemTextA(window, IDC_BASE_SAMPLE, kSampleText);
+    page.own_colour = g_settings.Msg_TextColor;
+    page.opening = {g_settings.Name, g_settings.Msg_TextColor};
+    page.sample.rebuild = true;
+}
+
+void ChangeOwnColour(BasePage& page, HWND window) {
+    COLORREF colour = page.own_colour;
+    if (!PickColor(window, &colour)) return;
+    page.own_colour = colour;
+    page.sample.rebuild = true;
+    InvalidateRect(GetDlgItem(window, IDC_BASE_SAMPLE), nullptr, TRUE);
+}
+
+void StartLogging() {
+    if (LogOpen(g_program_paths.log_path)) {
+        g_flags.log_active = true;
+        ShowLogState("LOG");
+    } else {
+        ReportPageFailure(kBasePageReport, kLogOpenStep);
+    }
+}
+
+void StopLogging() {
+    LogClose();
+    g_flags.log_active = false;
+    ShowLogState("");
+}
+
+void OnLogBox(HWND window) {
+    const bool ticked = IsTicked(window, IDC_BASE_LOG);
+    if (ticked && !g_flags.log_active) StartLogging();
+    if (!ticked && g_flags.log_active) StopLogging();
+}
+
+// Deletes the log without asking; while logging, a new empty log follows.
+void DeleteLog() {
+    if (g_flags.log_active) LogClose();
+    DeleteFileA(g_program_paths.log_path);
+    if (g_flags.log_active && !LogOpen(g_program_paths.log_path)) ReportPageFailure(kBasePageReport, kLogReopenStep);
+}
+
+void WarnLoginNameUsed(HWND window) {
+    MessageBoxA(window, "名前が指定されていないため、名前にログイン名を使用します。", "Mosswick - 名前",
+                MB_OK | MB_ICONWARNING);
+}
+
+INT_PTR OnApply(BasePage& page, HWND window) {
+    BasePageChoice choice;
+    choice.name = PageText(window, IDC_BASE_NAME, kNameLimit);
+    choice.ime_auto_change = IsTicked(window, IDC_BASE_IME);
+    choice.date_view = IsTicked(window, IDC_BASE_DATE);
+    choice.time_view = IsTicked(window, IDC_BASE_TIME);
+    choice.own_colour = page.own_colour;
+    BasePageResult result = ApplyBasePage(choice, page.opening, LoginName(), g_flags.log_active);
+    if (result.name_was_empty) WarnLoginNameUsed(window);
+    if (result.announce) AnnounceOwnChange();
+    ReportPageFailure(kBasePageReport, result.failed_step);
+    page.sample.Free();
+    return AppliedNoError(window);
+}
+
+INT_PTR OnSampleColours(BasePage& page, HWND control, HDC dc) {
+    if (GetDlgCtrlID(control) != IDC_BASE_SAMPLE) return FALSE;
+    SetTextColor(dc, page.own_colour);
+    SetBkColor(dc, g_settings.OuArea_BackColor);
+    return reinterpret_cast<INT_PTR>(page.sample.For(g_settings.OuArea_BackColor));
+}
+
+INT_PTR OnCommand(BasePage& page, HWND window, int id, int code) {
+    if (code != BN_CLICKED) return FALSE;
+    switch (id) {
+        case IDC_BASE_COLOUR: ChangeOwnColour(page, window); break;
+        case IDC_BASE_LOG: OnLogBox(window); break;
+        case IDC_BASE_DELETELOG: DeleteLog(); break;
+        default: return FALSE;
+    }
+    return TRUE;
+}
+
+INT_PTR OnNotify(BasePage& page, HWND window, LPARAM lparam) {
+    switch (SheetNotification(lparam)) {
+        case PSN_APPLY: return OnApply(page, window);
+        case PSN_RESET: page.sample.Free(); return TRUE;
+        default: return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR BasePageProcedure(BasePage& page, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_INITDIALOG: OnInit(page, window); return TRUE;
+        case WM_COMMAND: return OnCommand(page, window, LOWORD(wparam), HIWORD(wparam));
+        case WM_NOTIFY: return OnNotify(page, window, lparam);
+        case WM_CTLCOLORSTATIC:
+            return OnSampleColours(page, reinterpret_cast<HWND>(lparam), reinterpret_cast<HDC>(wparam));
+        case WM_DESTROY: page.sample.Free(); return FALSE;
+        default: return FALSE;
+    }
+}

@@ -1,0 +1,72 @@
+// The machine information dialog: computer name, login name and the address
+// the program uses for itself. The host name is looked up only once the
+// dialog is on the screen (a lookup can take a while), so the two fields
+// that depend on it say "取得中" until then.
+#include "settings/win32/small_dialogs.h"
+
+#include <windows.h>
+#include <winsock.h>
+
+#include <string>
+
+#include "net/peer_table.h"
+#include "shell/command_ids.h"
+#include "shell/win32/placement.h"
+#include "shell/win32/window_guard.h"
+
+namespace {
+
+constexpr const char* kObtaining = "  取得中";
+constexpr const char* kNotObtained = "  取得できませんでした";
+
+// Each field shows its value after two blanks.
+void SetField(HWND dialog, int id, const char* value) {
+    SetDlgItemTextA(dialog, id, (std::string("  ") + value).c_str());
+}
+
+void OnInitDialog(HWND dialog) {
+    CornerPlacement(dialog);
+    char login[256] = {};
+    DWORD size = sizeof login;
+    if (!GetUserNameA(login, &size)) login[0] = '\0';
+    SetField(dialog, IDC_INFO_LOGIN, login);
+    SetDlgItemTextA(dialog, IDC_INFO_COMPUTER, kObtaining);
+    SetDlgItemTextA(dialog, IDC_INFO_ADDRESS, kObtaining);
+    PostMessageA(dialog, UM_FILLMACHINEINFO, 0, 0);
+}
+
+// The address is the own entry's, as the peers know it; it is not looked up
+// again from the host name.
+void OnFillMachineInfo(HWND dialog) {
+    char host[256] = {};
+    if (gethostname(host, sizeof host) != 0) host[0] = '\0';
+    host[sizeof host - 1] = '\0';
+    if (host[0] == '\0') {
+        SetDlgItemTextA(dialog, IDC_INFO_COMPUTER, kNotObtained);
+        SetDlgItemTextA(dialog, IDC_INFO_ADDRESS, kNotObtained);
+        return;
+    }
+    SetField(dialog, IDC_INFO_COMPUTER, host);
+    in_addr own = {};
+    own.s_addr = OwnAddress();
+    SetField(dialog, IDC_INFO_ADDRESS, inet_ntoa(own));
+}
+
+void OnCommand(HWND dialog, int id) {
+    if (id == IDOK || id == IDCANCEL) EndDialog(dialog, id == IDOK ? 1 : 0);
+}
+
+INT_PTR MachineInfoProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG: OnInitDialog(dialog); return TRUE;
+        case UM_FILLMACHINEINFO: OnFillMachineInfo(dialog); return TRUE;
+        case WM_COMMAND: OnCommand(dialog, LOWORD(wparam)); return TRUE;
+        default: return FALSE;
+    }
+}
+
+}  // namespace
+
+void OpenMachineInfoDialog(HWND owner) {
+    DialogBoxParamA(GetModuleHandleA(nullptr), RES_DLG_INFO, owner, GuardedDialog<MachineInfoProcedure>, 0);
+}

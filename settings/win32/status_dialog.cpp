@@ -1,0 +1,67 @@
+// The status change dialog: an edit field with the nine preset texts listed
+// below it. "変更" makes the field's text the own status and tells the peers;
+// an empty field is refused with a message and the dialog stays open.
+#include "settings/win32/small_dialogs.h"
+
+#include <windows.h>
+
+#include "net/peer_table.h"
+#include "net/presence.h"
+#include "shell/command_ids.h"
+#include "shell/win32/placement.h"
+#include "shell/win32/window_guard.h"
+
+namespace {
+
+constexpr const char* kTitle = "Mosswick - 状態変更";
+
+// The presets, in the order the list shows them.
+constexpr const char* kPresets[] = {
+    "受信可", "受信不可", "在席中", "外出中", "会議中", "食事中", "休憩中", "喫煙中", "睡眠中",
+};
+
+// Bytes the user may type; the status itself keeps up to 16.
+constexpr int kTypedLimit = 14;
+
+void OnInitDialog(HWND dialog) {
+    CornerPlacement(dialog);
+    HWND combo = GetDlgItem(dialog, IDC_STATUS_TEXT);
+    for (const char* preset : kPresets) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(preset));
+    SendMessageA(combo, CB_LIMITTEXT, kTypedLimit, 0);
+    SetWindowTextA(combo, OwnStatus());
+}
+
+void OnChange(HWND dialog) {
+    char text[kOwnStatusSize] = {};  // at most 16 bytes and the NUL
+    GetDlgItemTextA(dialog, IDC_STATUS_TEXT, text, sizeof text);
+    if (text[0] == '\0') {
+        MessageBoxA(dialog, "文字が入力されていません。", kTitle, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    SetOwnStatus(text);
+    // Sent even when the text is the status already in force.
+    AnnounceOwnChange();
+    EndDialog(dialog, 1);
+}
+
+void OnCommand(HWND dialog, int id) {
+    switch (id) {
+        case IDOK: OnChange(dialog); break;
+        case IDCANCEL: EndDialog(dialog, 0); break;
+        default: break;
+    }
+}
+
+INT_PTR StatusProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG: OnInitDialog(dialog); return TRUE;  // the focus goes to the field
+        case WM_COMMAND: OnCommand(dialog, LOWORD(wparam)); return TRUE;
+        default: return FALSE;
+    }
+}
+
+}  // namespace
+
+void OpenStatusDialog(HWND owner) {
+    DialogBoxParamA(GetModuleHandleA(nullptr), RES_DLG_STATUS, owner, GuardedDialog<StatusProcedure>, 0);
+}

@@ -1,0 +1,29 @@
+// The version dialog: the program icon, name and version, and OK. Everything
+// it shows is in its resource.
+#include "settings/win32/small_dialogs.h"
+
+#include <windows.h>
+
+#include "shell/command_ids.h"
+#include "shell/win32/placement.h"
+#include "shell/win32/window_guard.h"
+
+namespace {
+
+void OnCommand(HWND dialog, int id) {
+    if (id == IDOK || id == IDCANCEL) EndDialog(dialog, id == IDOK ? 1 : 0);
+}
+
+INT_PTR VersionProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG: CornerPlacement(dialog); return TRUE;
+        case WM_COMMAND: OnCommand(dialog, LOWORD(wparam)); return TRUE;
+        default: return FALSE;
+    }
+}
+
+}  // namespace
+
+void OpenVersionDialog(HWND owner) {
+    DialogBoxParamA(GetModuleHandleA(nullptr), RES_DLG_VERSION, owner, GuardedDialog<VersionProcedure>, 0);
+}
