@@ -104,7 +104,12 @@ in_copy() {
 }
 driver() { local i=$1; shift; in_copy "$i" wine "$DEMO/mwdriver.exe" -d "mosswick$i" "$@" </dev/null; }
 
-desktop_size() { echo "$((window_w[$1] + 2 * margin))x$((window_h[$1] + 2 * margin))"; }
+# The desktop holds the main window with a margin, and is at least large
+# enough for the settings sheet.
+desktop_size() {
+  local w=$((window_w[$1] + 2 * margin)) h=$((window_h[$1] + 2 * margin))
+  echo "$((w > 640 ? w : 640))x$((h > 560 ? h : 560))"
+}
 
 # One virtual display per copy, the size of its Wine desktop, so that each
 # screenshot shows one copy whole.
@@ -263,6 +268,49 @@ if [ ${#copies[@]} -eq 2 ]; then
     echo "run: a whiteboard did not open"
   fi
 fi
+
+# A screenshot of copy $1's window $2 alone, saved as build/run/$3.png.
+window_shot() {
+  local l t r b shot=$RUN/$3.png
+  read -r l t r b < <(driver "$1" rect "$2")
+  if import -display "${displays[$1]}" -window root -crop "$((r - l))x$((b - t))+$l+$t" +repage "$shot"; then
+    echo "run: screenshot of $4 saved to $shot"
+    extra_shots+=("$3")
+  else
+    echo "run: no screenshot of $4"
+  fi
+}
+
+# The settings sheet's four pages and the three small dialogs, at copy 1.
+psm_setcursel=$((0x400 + 101))
+driver 1 command Mosswick "$(id_of IDM_SETTINGS)"
+sheet=$(wait_window 1 "#32770" "Mosswick - 設定")
+if [ -n "$sheet" ]; then
+  driver 1 move "$sheet" "$margin" 5
+  pages=(settings-base settings-send-receive settings-display settings-network)
+  for page in 0 1 2 3; do
+    driver 1 send "$sheet" "$psm_setcursel" "$page" 0 >/dev/null
+    sleep 1
+    window_shot 1 "$sheet" "${pages[$page]}" "the settings sheet, page $((page + 1))"
+  done
+  driver 1 command "$sheet" 2
+else
+  echo "run: the settings sheet did not open"
+fi
+dialogs=("IDM_STATUS Mosswick_-_状態変更 status-dialog" "IDM_MACHINEINFO Mosswick_-_マシン情報 machine-info"
+         "IDM_VERSION Mosswick_-_バージョン情報 version-dialog")
+for d in "${dialogs[@]}"; do
+  read -r command title shot <<<"$d"
+  driver 1 command Mosswick "$(id_of "$command")"
+  dialog=$(wait_window 1 "#32770" "${title//_/ }")
+  if [ -n "$dialog" ]; then
+    sleep 1
+    window_shot 1 "$dialog" "$shot" "the ${shot//-/ }"
+    driver 1 command "$dialog" 2
+  else
+    echo "run: the dialog ${title//_/ } did not open"
+  fi
+done
 
 if [ ${#copies[@]} -eq 2 ]; then
   # A popup from copy 1 opens its own window at copy 2: reading, then replying.

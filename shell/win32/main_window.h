@@ -47,6 +47,7 @@ struct MainWindowState {
     HWND whiteboard = nullptr;              // the whiteboard window while it is open
 
     bool shutdown_done = false;             // the shutdown sequence runs once per run
+    bool modal_open = false;                // the settings sheet or a small dialog is up
 };
 
 extern MainWindowState g_main;

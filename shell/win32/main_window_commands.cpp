@@ -127,6 +127,19 @@ void Send() {
     SendChatMessage(g_flags.personal_mode, g_flags.popup_mode);
 }
 
+// The settings sheet and the small dialogs, one at a time: the tray menu
+// still reaches the main window while one of them is up, and a second one
+// over the first would leave the first's owner enabled under it.
+template <class Open>
+void RunModal(Open open) {
+    if (g_main.modal_open) return;
+    struct Scope {
+        Scope() { g_main.modal_open = true; }
+        ~Scope() { g_main.modal_open = false; }
+    } scope;
+    open();
+}
+
 const char* ToolTipText(UINT_PTR id) {
     switch (id) {
         case IDM_SETTINGS: return "設定";
@@ -156,12 +169,12 @@ void DispatchCommand(HWND window, int id, int code, HWND /*control*/) {
         case IDM_POPUPMODE: TogglePopupMode(); break;
         case IDM_SHOWLOG: ShowLog(window); break;
         case IDM_WHITEBOARD: OpenWhiteboard(window); break;
-        case IDM_SETTINGS: OpenSettingsSheet(window); break;
+        case IDM_SETTINGS: RunModal([&] { OpenSettingsSheet(window); }); break;
         case IDM_STATUS:
-            if (g_flags.network_ready) OpenStatusDialog(window);
+            if (g_flags.network_ready) RunModal([&] { OpenStatusDialog(window); });
             break;
-        case IDM_MACHINEINFO: OpenMachineInfoDialog(window); break;
-        case IDM_VERSION: OpenVersionDialog(window); break;
+        case IDM_MACHINEINFO: RunModal([&] { OpenMachineInfoDialog(window); }); break;
+        case IDM_VERSION: RunModal([&] { OpenVersionDialog(window); }); break;
         case IDM_GOTOTRAY: SendMessageA(window, UM_GOTOTRAY, 0, 0); break;
         case IDM_RESTORE: RestoreFromTray(window, true); break;
         case IDM_SEND: Send(); break;
