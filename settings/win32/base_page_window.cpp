@@ -53,13 +53,17 @@ void ChangeOwnColour(BasePage& page, HWND window) {
     InvalidateRect(GetDlgItem(window, IDC_BASE_SAMPLE), nullptr, TRUE);
 }
 
-void StartLogging() {
+// A log that cannot be opened is said so, as at start-up, and the box is
+// cleared again: it shows whether the program logs.
+void StartLogging(HWND window) {
     if (LogOpen(g_program_paths.log_path)) {
         g_flags.log_active = true;
         ShowLogState("LOG");
-    } else {
-        ReportPageFailure(kBasePageReport, kLogOpenStep);
+        return;
     }
+    ReportPageFailure(kBasePageReport, kLogOpenStep);
+    MessageBoxA(window, "ログファイルを開けませんでした。", "Mosswick - ログファイル", MB_OK | MB_ICONEXCLAMATION);
+    SetTicked(window, IDC_BASE_LOG, false);
 }
 
 void StopLogging() {
@@ -70,7 +74,7 @@ void StopLogging() {
 
 void OnLogBox(HWND window) {
     const bool ticked = IsTicked(window, IDC_BASE_LOG);
-    if (ticked && !g_flags.log_active) StartLogging();
+    if (ticked && !g_flags.log_active) StartLogging(window);
     if (!ticked && g_flags.log_active) StopLogging();
 }
 
