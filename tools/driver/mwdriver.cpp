@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/driver/dialog_controls.h"
 #include "tools/driver/hex_text.h"
 #include "tools/driver/listview_reader.h"
 #include "tools/driver/real_input.h"
@@ -68,25 +69,24 @@ bool OptionalText(const Args& args, size_t index, std::string* storage, const st
     return true;
 }
 
-// A window by its class, or by its handle ("0x..." as the windows command
-// prints it) where several share a class (popup windows, dialogs).
+// A window handle as the windows command prints it ("0x..."); null for any
+// other text.
+HWND HandleFromText(const std::string& text) {
+    if (text.rfind("0x", 0) != 0) return nullptr;
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoull(text.c_str(), nullptr, 16)));
+}
+
+// A window by its class, or by its handle where several share a class
+// (popup windows, dialogs).
 HWND MainWindow(const std::string& class_name) {
-    if (class_name.rfind("0x", 0) == 0) {
-        HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoull(class_name.c_str(), nullptr, 16)));
-        return IsWindow(window) ? window : nullptr;
-    }
+    if (HWND window = HandleFromText(class_name)) return IsWindow(window) ? window : nullptr;
     return WaitForTopLevel(class_name.c_str(), nullptr);
 }
 
 // Sends and waits for the answer, without hanging on a window that stopped
 // pumping messages.
 bool SendWithTimeout(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
-    DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(window, message, wparam, lparam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &answer)) {
-        return false;
-    }
-    *result = static_cast<LRESULT>(answer);
-    return true;
+    return SendWithin(window, message, wparam, lparam, kSendTimeoutMs, result);
 }
 
 int SendAndPrint(const std::string& class_name, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -121,7 +121,13 @@ int RunTitle(const Args& args) {
     return 0;
 }
 
-int RunWaitGone(const Args& args) { return WaitUntilGone(args[0].c_str()) ? 0 : Fail("window still there"); }
+// By class, or by handle for one window of a class that others share (a
+// dialog).
+int RunWaitGone(const Args& args) {
+    HWND window = HandleFromText(args[0]);
+    bool gone = window ? WaitFor([&] { return !IsWindow(window); }) : WaitUntilGone(args[0].c_str());
+    return gone ? 0 : Fail("window still there");
+}
 
 int RunClose(const Args& args) { return PostTo(args[0], WM_CLOSE, 0, 0); }
 
@@ -433,6 +439,91 @@ int RunPixels(const Args& args) {
     return 0;
 }
 
+// Selects a page of a property sheet (from 0) and prints the handle of its
+// dialog. Pages share control ids, so their controls are reached through the
+// page's handle.
+int RunSheetPage(const Args& args) {
+    HWND sheet = MainWindow(args[0]);
+    if (!sheet) return Fail("window not found");
+    HWND page = SelectSheetPage(sheet, static_cast<int>(Number(args[1])));
+    if (!page) return Fail("page not selected");
+    PrintLine(HandleText(page));
+    return 0;
+}
+
+// Presses OK or Cancel of a property sheet. Posted: pressing OK may open a
+// message box before the sheet closes.
+int RunSheetButton(const Args& args) {
+    WPARAM button = args[1] == "ok" ? PSBTN_OK : args[1] == "cancel" ? PSBTN_CANCEL : 0;
+    if (!button) {
+        std::fprintf(stderr, "mwdriver: the button is ok or cancel\n");
+        return 2;
+    }
+    return PostTo(args[0], PSM_PRESSBUTTON, button, 0);
+}
+
+// Prints "done", or "pending" when the click has opened a modal window (a
+// message box, a colour dialog) that is still open.
+int RunClickButton(const Args& args) {
+    HWND child = Child(args);
+    if (!child) return Fail("child window not found");
+    switch (ClickButton(child)) {
+        case ClickResult::kDone: PrintLine("done"); return 0;
+        case ClickResult::kPending: PrintLine("pending"); return 0;
+        case ClickResult::kFailed: break;
+    }
+    return Fail("no answer");
+}
+
+int RunChecked(const Args& args) {
+    HWND child = Child(args);
+    if (!child) return Fail("child window not found");
+    LRESULT state = 0;
+    if (!SendWithTimeout(child, BM_GETCHECK, 0, 0, &state)) return Fail("no answer");
+    PrintLine(std::to_string(static_cast<long long>(state)));
+    return 0;
+}
+
+int RunEnabled(const Args& args) {
+    HWND child = Child(args);
+    if (!child) return Fail("child window not found");
+    PrintLine(IsWindowEnabled(child) ? "1" : "0");
+    return 0;
+}
+
+int PrintTexts(const Args& args, bool (*read)(HWND, std::vector<std::string>*)) {
+    HWND child = Child(args);
+    if (!child) return Fail("child window not found");
+    std::vector<std::string> texts;
+    if (!read(child, &texts)) return Fail("list not readable");
+    for (const std::string& text : texts) PrintLine(ToHex(text));
+    return 0;
+}
+
+int RunListBoxItems(const Args& args) { return PrintTexts(args, ReadListBoxTexts); }
+
+int RunComboItems(const Args& args) { return PrintTexts(args, ReadComboTexts); }
+
+// The selected item's index, -1 when none is selected.
+int RunComboSelected(const Args& args) {
+    HWND child = Child(args);
+    if (!child) return Fail("child window not found");
+    LRESULT index = 0;
+    if (!SendWithTimeout(child, CB_GETCURSEL, 0, 0, &index)) return Fail("no answer");
+    PrintLine(std::to_string(static_cast<long long>(index)));
+    return 0;
+}
+
+int SelectItem(const Args& args, bool (*select)(HWND, int)) {
+    HWND child = Child(args);
+    if (!child) return Fail("child window not found");
+    return select(child, static_cast<int>(Number(args[2]))) ? 0 : Fail("item not selected");
+}
+
+int RunComboSelect(const Args& args) { return SelectItem(args, SelectComboItem); }
+
+int RunListBoxSelect(const Args& args) { return SelectItem(args, SelectListBoxItem); }
+
 BOOL CALLBACK PrintTopLevel(HWND window, LPARAM) {
     PrintLine(HandleText(window) + " " + ClassName(window) + " " + (IsWindowVisible(window) ? "1" : "0") + " " +
               ToHex(WindowText(window)));
@@ -485,7 +576,7 @@ int RunWindows(const Args&) {
 const Command kCommands[] = {
     {"find", 1, 2, "CLASS [TITLE]", RunFind},
     {"title", 1, 1, "CLASS", RunTitle},
-    {"wait-gone", 1, 1, "CLASS", RunWaitGone},
+    {"wait-gone", 1, 1, "CLASS|HANDLE", RunWaitGone},
     {"close", 1, 1, "CLASS", RunClose},
     {"command", 2, 2, "CLASS ID", RunCommand},
     {"send", 4, 4, "CLASS MESSAGE WPARAM LPARAM", RunSend},
@@ -514,6 +605,16 @@ const Command kCommands[] = {
     {"statusbar-text", 3, 3, "CLASS ID PART", RunStatusBarText},
     {"toolbar-state", 3, 3, "CLASS ID COMMAND", RunToolbarState},
     {"pixels", 4, 6, "CLASS ID RRGGBB TOLERANCE [ROW [COLUMN]]", RunPixels},
+    {"sheet-page", 2, 2, "CLASS INDEX (prints the page's handle)", RunSheetPage},
+    {"sheet-button", 2, 2, "CLASS ok|cancel", RunSheetButton},
+    {"click-button", 2, 2, "CLASS ID (prints done or pending)", RunClickButton},
+    {"checked", 2, 2, "CLASS ID", RunChecked},
+    {"enabled", 2, 2, "CLASS ID", RunEnabled},
+    {"listbox-items", 2, 2, "CLASS ID", RunListBoxItems},
+    {"listbox-select", 3, 3, "CLASS ID INDEX", RunListBoxSelect},
+    {"combo-items", 2, 2, "CLASS ID", RunComboItems},
+    {"combo-selected", 2, 2, "CLASS ID", RunComboSelected},
+    {"combo-select", 3, 3, "CLASS ID INDEX", RunComboSelect},
 };
 
 // Windows are found only on the calling thread's desktop. The desktop may
