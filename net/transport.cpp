@@ -14,6 +14,7 @@
 #include "platform/error_report.h"
 #include "platform/platform.h"
 #include "platform/message_boxes.h"
+#include "platform/chat_areas_view.h"
 
 static_assert(kReceiveBufferSize == kMaxDatagramSize);
 
@@ -24,6 +25,13 @@ namespace {
 ReceiveDispatch g_dispatch = nullptr;
 
 constexpr int kWsaEfault = 10014;
+// What one readable event reads at most before the program goes back to its
+// messages (timers, painting, the user); what is left waits for the next.
+constexpr int kMaxBurst = 256;
+// Room in the system for a burst from a whole office while the program is
+// busy: 1,000 lines of a few hundred bytes each, with the system's own
+// overhead per datagram. The system may give less.
+constexpr int kReceiveBufferBytes = 4 << 20;
 constexpr int kEventReadable = 1;
 constexpr int kEventWritable = 2;
 
@@ -120,6 +128,7 @@ bool SocketSetUp() {
         ReportInternalError(OP_SOCKET_SETUP, 0x60);
         return false;
     }
+    socket->SetReceiveBuffer(kReceiveBufferBytes);  // a smaller buffer only drops more of a burst
     if (!socket->Bind(g_settings.Port_Number)) {
         socket->Close();
         ShowBox("初期化処理でエラーが発生しました。\n指定したポート番号は既に使用されている可能性があります。",
@@ -131,7 +140,7 @@ bool SocketSetUp() {
 void SocketEvent(int event) {
     switch (event) {
         case kEventReadable:
-            if (SocketExists()) ReceiveDatagram();
+            if (SocketExists()) ReceiveBurst();
             break;
         case kEventWritable:
             if (SocketExists() && !g_flags.network_ready) StartNetwork();
@@ -186,20 +195,23 @@ bool SendRaw(uint8_t* datagram, int length, uint32_t destination, int port) {
     return true;
 }
 
-bool ReceiveDatagram() {
+ReceiveOutcome ReceiveNext() {
     // A buffer of its own per call: a report's message box may dispatch the
     // next socket event before this datagram is done with.
     uint8_t datagram[kReceiveBufferSize] = {};
     uint32_t source = 0;
     int length = SocketExists() ? g_platform.socket->ReceiveFrom(datagram, kReceiveBufferSize, &source)
                                 : -1;
+    // Nothing waiting is no failure: a burst read at once leaves readable
+    // events behind that find the socket empty.
+    if (length == DatagramSocket::kNothingWaiting) return ReceiveOutcome::NothingWaiting;
     if (length <= 0 || length > kReceiveBufferSize) {
         ReportInternalError(OP_RECEIVE, 0x10);
-        return false;
+        return ReceiveOutcome::Failed;
     }
     // Until the network starts the table has no own entry to keep first, and
     // nothing may be sent: what arrives before is read and dropped unanswered.
-    if (!g_flags.network_ready) return true;
+    if (!g_flags.network_ready) return ReceiveOutcome::Handled;
     if (DebugOn()) DumpDatagram(DumpDirection::Received, datagram, length, 0);
 
     uint32_t sender = CorrectedSender(source, datagram);
@@ -211,9 +223,20 @@ bool ReceiveDatagram() {
     if (acknowledge && !SendResp(datagram)) failed = 0xA0;
     if (failed != 0) {
         ReportInternalError(OP_RECEIVE, failed);
-        return false;
+        return ReceiveOutcome::Failed;
     }
-    return true;
+    return ReceiveOutcome::Handled;
+}
+
+bool ReceiveDatagram() { return ReceiveNext() == ReceiveOutcome::Handled; }
+
+int ReceiveBurst() {
+    ChatAreasView* areas = g_platform.chat_areas;
+    if (areas != nullptr) areas->HoldDrawing();
+    int handled = 0;
+    while (handled < kMaxBurst && SocketExists() && ReceiveNext() == ReceiveOutcome::Handled) ++handled;
+    if (areas != nullptr) areas->DrawHeld();
+    return handled;
 }
 
 bool SendResp(uint8_t* datagram) {

@@ -42,8 +42,17 @@ void SetReceiveDispatch(ReceiveDispatch dispatch);
 // zero-filled buffer (a longer one is refused and not answered), dumped,
 // sender address corrected, dispatched by kind, acknowledged unless it is an
 // acknowledgement. Handlers get the buffer and the bytes received. Before the
-// network starts a datagram is read and dropped, unanswered.
+// network starts a datagram is read and dropped, unanswered. An empty socket
+// is not reported.
+enum class ReceiveOutcome { Handled, Failed, NothingWaiting };
+ReceiveOutcome ReceiveNext();
+// The same, true when a datagram was handled.
 bool ReceiveDatagram();
+
+// A readable event: every datagram waiting, up to 256, each as ReceiveNext
+// handles it, with the output area's drawing held until the last is shown.
+// Stops at the first failure or an empty socket. Returns the datagrams handled.
+int ReceiveBurst();
 
 // Turns a received datagram into its acknowledgement in place and sends it to
 // the datagram's (corrected) addr. The buffer holds at least 25 bytes.

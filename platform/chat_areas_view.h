@@ -12,6 +12,10 @@ public:
     // overflow message.
     virtual bool AppendOutput(const char* line, uint32_t colour) = 0;
     virtual void ClearOutput() = 0;
+    // Around a burst of received datagrams: lines appended in between may be
+    // drawn once, when the burst is over, instead of one by one.
+    virtual void HoldDrawing() {}
+    virtual void DrawHeld() {}
     // The input area's text (CP932, at most 255 bytes) and emptying it.
     virtual std::string InputText() = 0;
     virtual void ClearInput() = 0;

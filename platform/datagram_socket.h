@@ -20,8 +20,15 @@ public:
     // One sendto. Returns the bytes sent, or -1 on failure.
     virtual int SendTo(const uint8_t* data, int length, uint32_t address, int port) = 0;
     // One recvfrom into buf (capacity bytes). Returns the datagram's length,
-    // 0 for an empty datagram, or -1 on failure, which includes a datagram
-    // longer than the capacity (it is discarded). `from` gets the source
-    // address in network order.
+    // 0 for an empty datagram, kNothingWaiting when no datagram is waiting,
+    // or -1 on any other failure, which includes a datagram longer than the
+    // capacity (it is discarded). `from` gets the source address in network
+    // order.
     virtual int ReceiveFrom(uint8_t* buf, int capacity, uint32_t* from) = 0;
+    static constexpr int kNothingWaiting = -2;
+    // Asks for a receive buffer of `bytes` (SO_RCVBUF), so that a burst of
+    // datagrams waits there instead of being dropped; the system may give
+    // less. False when the request failed; a socket without such a buffer
+    // takes the request as done.
+    virtual bool SetReceiveBuffer(int /*bytes*/) { return true; }
 };

@@ -75,9 +75,15 @@ int UdpSocketPosix::ReceiveFrom(uint8_t* buf, int capacity, uint32_t* from) {
         n = ::recvfrom(fd_, buf, static_cast<size_t>(capacity), MSG_TRUNC,
                        reinterpret_cast<sockaddr*>(&sa), &sa_len);
     } while (n < 0 && errno == EINTR);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return kNothingWaiting;
     if (n < 0 || n > capacity) return -1;
     if (from != nullptr) *from = sa.sin_addr.s_addr;
     return static_cast<int>(n);
+}
+
+bool UdpSocketPosix::SetReceiveBuffer(int bytes) {
+    if (fd_ < 0) return false;
+    return ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes) == 0;
 }
 
 int UdpSocketPosix::LocalPort() const {

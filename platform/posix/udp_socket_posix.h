@@ -21,6 +21,7 @@ public:
     bool IsOpen() const override { return fd_ >= 0; }
     int SendTo(const uint8_t* data, int length, uint32_t address, int port) override;
     int ReceiveFrom(uint8_t* buf, int capacity, uint32_t* from) override;
+    bool SetReceiveBuffer(int bytes) override;
 
     int Fd() const { return fd_; }
     // The local port after Bind (useful after binding port 0); 0 when unknown.

@@ -61,7 +61,12 @@ int UdpSocketWin32::ReceiveFrom(uint8_t* buf, int capacity, uint32_t* from) {
     // A datagram longer than the buffer fails with WSAEMSGSIZE and is discarded.
     int received = recvfrom(socket_, reinterpret_cast<char*>(buf), capacity, 0,
                             reinterpret_cast<sockaddr*>(&source), &source_size);
-    if (received == SOCKET_ERROR) return -1;
+    if (received == SOCKET_ERROR) return WSAGetLastError() == WSAEWOULDBLOCK ? kNothingWaiting : -1;
     if (from != nullptr) *from = source.sin_addr.s_addr;
     return received;
+}
+
+bool UdpSocketWin32::SetReceiveBuffer(int bytes) {
+    if (socket_ == INVALID_SOCKET) return false;
+    return setsockopt(socket_, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes), sizeof bytes) == 0;
 }

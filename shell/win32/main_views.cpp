@@ -89,6 +89,10 @@ bool MainViews::AppendOutput(const char* line, uint32_t colour) {
 
 void MainViews::ClearOutput() { ClearOutputAreaText(g_main.output); }
 
+void MainViews::HoldDrawing() { HoldOutputAreaDrawing(); }
+
+void MainViews::DrawHeld() { DrawHeldOutputArea(g_main.output); }
+
 void MainViews::Notify(ArrivalNotice notice, const char* sender) {
     switch (notice) {
         case ArrivalNotice::TitleBlink: StartTitleBlink(g_main.window); break;

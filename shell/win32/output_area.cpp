@@ -14,11 +14,25 @@ bool g_overflowing = false;
 // and handled by the append once the insertion returns.
 bool g_inserting = false;
 bool g_limit_hit = false;
+// A burst of received lines is drawn once: while drawing is held, the first
+// line appended stops the area's drawing, and the end of the burst draws the
+// area again with the last line in view.
+bool g_holding = false;
+bool g_drawing_stopped = false;
+
+void StopDrawing(HWND output) {
+    if (!g_holding || g_drawing_stopped) return;
+    SendMessageA(output, WM_SETREDRAW, FALSE, 0);
+    g_drawing_stopped = true;
+}
+
+void ResumeDrawing(HWND output);
 
 // The message is owned by the output area's parent, the main window; the
 // area is emptied once it is dismissed (if the area still exists then).
 void HandleOverflow(HWND output) {
     g_overflowing = true;
+    ResumeDrawing(output);  // the area shows what it holds while the message is up
     MessageBoxA(GetParent(output), "メッセージ表示領域の最大文字数を超えました。画面をクリアします。",
                 "Mosswick - 表示文字数オーバ", MB_OK | MB_ICONEXCLAMATION);
     if (IsWindow(output)) ClearOutputAreaText(output);
@@ -51,6 +65,15 @@ void ScrollToEnd(HWND output) {
     SendMessageA(output, EM_SCROLLCARET, 0, 0);
 }
 
+void ResumeDrawing(HWND output) {
+    if (!g_drawing_stopped) return;
+    g_drawing_stopped = false;
+    if (output == nullptr || !IsWindow(output)) return;
+    SendMessageA(output, WM_SETREDRAW, TRUE, 0);
+    ScrollToEnd(output);
+    InvalidateRect(output, nullptr, TRUE);
+}
+
 // Inserts at the caret; false when the area reported that the line did not fit.
 bool Insert(HWND output, const char* line) {
     g_inserting = true;
@@ -77,10 +100,11 @@ bool AppendOutputAreaLine(HWND output, const char* line, COLORREF colour) {
         HandleOverflow(output);
         return false;
     }
+    StopDrawing(output);
     PutCaretAtEnd(output, length);
     UseColourAtCaret(output, colour);
     bool fitted = Insert(output, line);
-    if (fitted) ScrollToEnd(output);
+    if (fitted && !g_drawing_stopped) ScrollToEnd(output);
     if (!fitted) HandleOverflow(output);
     return fitted;
 }
@@ -92,6 +116,13 @@ void OnOutputAreaMaxText(HWND output) {
     }
     if (g_overflowing || output == nullptr) return;
     HandleOverflow(output);
+}
+
+void HoldOutputAreaDrawing() { g_holding = true; }
+
+void DrawHeldOutputArea(HWND output) {
+    g_holding = false;
+    ResumeDrawing(output);
 }
 
 void ClearOutputAreaText(HWND output) {

@@ -26,3 +26,8 @@ bool AppendOutputAreaLine(HWND output, const char* line, COLORREF colour);
 void OnOutputAreaMaxText(HWND output);
 
 void ClearOutputAreaText(HWND output);
+
+// Around a burst of lines: between the two, the area is drawn only once, at
+// the end, scrolled to the last line.
+void HoldOutputAreaDrawing();
+void DrawHeldOutputArea(HWND output);

@@ -73,7 +73,7 @@ public:
         return n;
     }
     int ReceiveFrom(uint8_t* buf, int capacity, uint32_t* from) override {
-        if (incoming.empty()) return -1;
+        if (incoming.empty()) return kNothingWaiting;
         Incoming in = incoming.front();
         incoming.pop_front();
         if (static_cast<int>(in.bytes.size()) > capacity) return -1;  // discarded, as recvfrom does

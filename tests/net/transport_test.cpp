@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/chat_areas_view.h"
 #include "tests/net/net_fakes.h"
 
 namespace {
@@ -335,6 +336,45 @@ TEST_F(ReceiveTest, StartFromAPeerIsMergedWithTheCorrectedAddress) {
     ASSERT_EQ(2, g_peer_table.count);
     EXPECT_EQ(kPeer, g_peer_table.entries[1].addr);
     EXPECT_STREQ("user2", g_peer_table.entries[1].from);
+}
+
+// Counts the bursts the output area was told of.
+struct BurstSpy : ChatAreasView {
+    int holds = 0, draws = 0;
+    bool AppendOutput(const char*, uint32_t) override { return true; }
+    void ClearOutput() override {}
+    std::string InputText() override { return {}; }
+    void ClearInput() override {}
+    void HoldDrawing() override { ++holds; }
+    void DrawHeld() override { ++draws; }
+};
+
+TEST_F(ReceiveTest, OneReadableEventReadsAWholeBurst) {
+    BurstSpy spy;
+    g_platform.chat_areas = &spy;
+    for (int i = 0; i < 300; ++i) socket.Deliver(HeaderOnly(9, kPeer, 0, static_cast<uint16_t>(i)), kPeer);
+    SocketEvent(1);
+    EXPECT_EQ(256u, socket.sent.size());  // at most 256 per event, each acknowledged
+    EXPECT_EQ(1, spy.holds);
+    EXPECT_EQ(1, spy.draws);
+    SocketEvent(1);
+    EXPECT_EQ(300u, socket.sent.size());
+    // An event that finds the socket empty is no failure.
+    SocketEvent(1);
+    EXPECT_EQ(300u, socket.sent.size());
+    // A datagram too long for the buffer is refused and ends the burst; the
+    // next event reads on.
+    socket.Deliver(HeaderOnly(9, kPeer, 0, 301), kPeer);
+    socket.Deliver(Bytes(kReceiveBufferSize + 1, 0), kPeer);
+    socket.Deliver(HeaderOnly(9, kPeer, 0, 302), kPeer);
+    std::strcpy(g_settings.Debug, "Yes");
+    SocketEvent(1);
+    EXPECT_EQ(301u, socket.sent.size());
+    EXPECT_EQ(std::vector<std::string>{"001e:0010"}, views.Reports());
+    SocketEvent(1);
+    EXPECT_EQ(302u, socket.sent.size());
+    EXPECT_EQ(5, spy.holds);
+    EXPECT_EQ(spy.holds, spy.draws);
 }
 
 TEST_F(ReceiveTest, UnknownKindsAreAcknowledgedAndRespIsNever) {
