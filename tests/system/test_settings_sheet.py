@@ -54,6 +54,14 @@ def window_place(program):
     return (left, top), (right - left, bottom - top)
 
 
+def main_window_visible(program):
+    for line in program.drive("windows").splitlines():
+        handle, kind, visible, *_ = line.split()
+        if kind == h.MAIN_CLASS:
+            return visible == "1"
+    return False
+
+
 class SheetTestCase(h.SystemTestCase):
 
     def start(self, sections, slot=None):
@@ -286,6 +294,25 @@ class DisplayPage(SheetTestCase):
         self.assertEqual(h.read_ini(program.ini_path)["Client_Definition"]["UserArea_View"], b"1")
         info = self.close(program)["Window_Information"]
         self.assertEqual((info["Split1_Pos"], info["Split2_Pos"], info["Split3_Pos"]), (b"330", b"135", b"300"))
+
+    def test_from_the_tray_the_sheet_opens_in_the_corner_and_a_new_type_brings_the_window_back(self):
+        before = {"Client_Definition": {"Name": "トレイ"},
+                  "Window_Information": {"Left": 60, "Top": 50, "Right": 610, "Bottom": 500}}
+        program = self.start(before, any_slot())
+        program.command("IDM_GOTOTRAY")
+        self.assertTrue(h.wait_until(lambda: not main_window_visible(program), 10), "the window stayed shown")
+        sheet = ss.Sheet.open(program)
+        left, top, right, bottom = (int(v) for v in program.drive("rect", sheet.handle).split())
+        screen_w, screen_h = (int(v) for v in program.drive("screen-size").split())
+        self.assertGreater(left, screen_w // 2, f"the sheet is not at the right: {left, top, right, bottom}")
+        self.assertGreater(top, screen_h // 3, f"the sheet is not at the bottom: {left, top, right, bottom}")
+        self.assertLessEqual(right, screen_w)
+        sheet.page(ss.DISPLAY).click("IDC_DISP_TYPE2")
+        sheet.close_with_ok()
+        self.assertTrue(h.wait_until(lambda: main_window_visible(program), 10), "the window did not come back")
+        self.assertEqual(window_place(program), ((60, 50), (520, 450)))
+        # Back from the tray as from its menu: the window is saved as shown.
+        self.assertEqual(self.close(program)["Window_Information"]["End_Status"], b"View")
 
 
 class NetworkPage(SheetTestCase):

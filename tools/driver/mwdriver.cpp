@@ -568,6 +568,11 @@ int RunRect(const Args& args) {
     return 0;
 }
 
+int RunScreenSize(const Args&) {
+    PrintLine(std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " " + std::to_string(GetSystemMetrics(SM_CYSCREEN)));
+    return 0;
+}
+
 int RunWindows(const Args&) {
     EnumWindows(PrintTopLevel, 0);
     return 0;
@@ -590,6 +595,7 @@ const Command kCommands[] = {
     {"listview-rows", 2, 2, "CLASS ID", RunListViewRows},
     {"children", 1, 1, "CLASS", RunChildren},
     {"windows", 0, 0, "", RunWindows},
+    {"screen-size", 0, 0, "", RunScreenSize},
     {"rect", 1, 1, "CLASS", RunRect},
     {"move", 3, 3, "CLASS X Y", RunMove},
     {"digest", 2, 2, "CLASS ID", RunDigest},
