@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN := build/win
 
-.PHONY: run test setup configure build unit-tests system-tests fuzz fuzz-short clean
+.PHONY: run test setup configure build unit-tests system-tests fuzz fuzz-short soak fuzz-merge clean
 
 setup:
 	@tools/setup.sh
@@ -25,18 +25,30 @@ unit-tests: build
 system-tests: build
 	@tools/run-system-tests.sh
 
-# A short fuzz run of the receive path is part of every test run.
+# Part of every test run: each fuzzer replays its kept corpus (fuzz/corpus)
+# and makes a short bounded run.
 fuzz-short: build
-	@FUZZ_RUNS=$${FUZZ_RUNS:-50000} FUZZ_MAX_TIME=$${FUZZ_MAX_TIME:-120} tools/run-fuzz.sh
+	@FUZZ_MAX_TIME=$${FUZZ_MAX_TIME:-60} tools/run-fuzz.sh
 
 test: unit-tests fuzz-short system-tests
 
 run: build
 	@tools/run.sh
 
-# The receive-path fuzzer, built with clang in build/fuzz, for a bounded run.
+# The fuzzers, built with clang in build/fuzz: the replay and a bounded run
+# four times as long as the one of `make test`.
 fuzz: setup
-	@tools/run-fuzz.sh
+	@FUZZ_SCALE=$${FUZZ_SCALE:-4} tools/run-fuzz.sh
+
+# Long campaigns of every fuzzer (about 100 million executions in all unless
+# SOAK_RUNS or SOAK_TIME say otherwise; see tools/run-fuzz.sh). What they
+# find stays in build/fuzz/corpus until `make fuzz-merge` minimises it into
+# fuzz/corpus.
+soak: setup
+	@tools/run-fuzz.sh soak
+
+fuzz-merge: setup
+	@tools/run-fuzz.sh merge
 
 clean:
 	rm -rf build
