@@ -28,6 +28,7 @@ Needs root (namespaces). Starts its own Xvfb when DISPLAY is not set.
 """
 import argparse
 import os
+import shutil
 import signal
 import socket
 import subprocess
@@ -256,13 +257,18 @@ def report(args, echo, console, program):
     return "\n".join(lines)
 
 
+def console_kind():
+    if cp.CONSOLE_EXE.parent.name == "native":
+        return "the native debug build (address and undefined-behaviour sanitizers)"
+    return f"{cp.CONSOLE_EXE.relative_to(ROOT)} (optimised, no sanitizers)"
+
+
 def record(text, command):
     results = ROOT / "bench" / "RESULTS.md"
     existing = results.read_text(encoding="utf-8") if results.exists() else "# Benchmark results\n"
     machine = f"{os.cpu_count()} CPUs, {os.uname().release}"
     section = (f"\n## Chat receive through whole peers ({time.strftime('%Y-%m-%d')})\n\n"
-               f"Command: `{command}` (as root; {machine}). The console peer is the native debug build "
-               f"(address and undefined-behaviour sanitizers); the program runs under Wine and logs every "
+               f"Command: `{command}` (as root; {machine}). The console peer is {console_kind()}; the program runs under Wine and logs every "
                f"line to Mosslog.txt.\n\n{text}\n")
     results.write_text(existing.rstrip("\n") + "\n" + section, encoding="utf-8")
 
@@ -275,11 +281,17 @@ def main():
     parser.add_argument("--rates", default="", help="fixed send rates (lines/s) for the console peer")
     parser.add_argument("--program-rates", default="", help="fixed send rates (lines/s) for the program")
     parser.add_argument("--skip-program", action="store_true", help="leave out Mosswick.exe under Wine")
+    parser.add_argument("--console", default=None, metavar="PATH",
+                        help="the console peer to measure (default build/native/mosswick-console, the "
+                             "sanitizer build; an optimised one: build/native-opt, see bench/RESULTS.md)")
     parser.add_argument("--set", action="append", default=[], metavar="KEY=VALUE",
                         help="a key of the program's INI: KEY (Client_Definition) or SECTION.KEY, "
                              "e.g. ChatMsg_Recieve=None, Window_Information.End_Status=TaskToray")
     parser.add_argument("--record", action="store_true", help="append the figures to bench/RESULTS.md")
     args = parser.parse_args()
+    if args.console:
+        cp.CONSOLE_EXE = Path(args.console).resolve()
+    shutil.rmtree(h.WORK / "bin", ignore_errors=True)  # no copy of another build's peer
     windows = [int(w) for w in args.windows.split(",") if w]
     rates = [int(r) for r in args.rates.split(",") if r]
     program_rates = [int(r) for r in args.program_rates.split(",") if r]
