@@ -47,6 +47,9 @@ void SetReplyColours(PopupRecord* record) {
 bool SendPopupReply(const PopupRecord& record, const std::string& text) {
     size_t n = std::min(BoundedLength(text.c_str(), text.size()), size_t{256});
     if (n == 0) return false;
+    // A popup whose sender could not be told (address 0) has no one to
+    // answer: sent to address 0 the reply would go to the whole host list.
+    if (record.sender == 0) return false;
     uint32_t own = 0;
     {
         // The popup's own thread: the table may change on the main thread.

@@ -31,6 +31,7 @@ bool LookUpPopupSender(PopupRecord* record);
 void SetReplyColours(PopupRecord* record);
 
 // Sends the typed reply to the popup's sender, as the send command builds a
-// popup, with a copy kept for resending. False for an empty text (nothing is
-// sent) or a failed send; true also when there is no socket to send on.
+// popup, with a copy kept for resending. False for an empty text or a popup
+// without a sender address (nothing is sent) or a failed send; true also
+// when there is no socket to send on.
 bool SendPopupReply(const PopupRecord& record, const std::string& text);

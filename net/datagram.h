@@ -4,7 +4,8 @@
 //
 // Builders write into a caller's buffer, zero-filled first, and return the
 // datagram's length. Readers take the bytes received and never look past them:
-// a field that lies (partly) beyond the bytes received reads as 0, a received
+// the bytes of a field that lie beyond the bytes received read as 0 (a field
+// cut in the middle keeps the bytes that came), a received
 // text ends at its NUL, at the end of its field or at the end of the bytes
 // received, whichever comes first.
 #pragma once

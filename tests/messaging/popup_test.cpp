@@ -89,6 +89,14 @@ TEST_F(PopupTest, AReplyIsAPopupToTheSenderKeptForResending) {
     EXPECT_EQ(Bytes(expected, expected + sizeof expected), socket.sent[0].bytes);
     EXPECT_EQ(1, PendingCount());
 
+    // A popup without a sender address is answered to no one, never to the
+    // whole host list.
+    AddHostAddress(Ip(10, 0, 0, 9));
+    record->sender = 0;
+    EXPECT_FALSE(SendPopupReply(*record, "answer"));
+    EXPECT_EQ(1u, socket.sent.size());
+    record->sender = peer2;
+
     // No socket: nothing is sent, and that counts as done.
     socket.open = false;
     EXPECT_TRUE(SendPopupReply(*record, "again"));
