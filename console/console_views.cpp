@@ -50,6 +50,11 @@ std::string BoardLine(const BoardStroke& stroke) {
 
 void ConsoleViews::PrintLine(const std::string& prefix, const std::string& cp932_text) {
     std::fprintf(out_, "%s%s\n", prefix.c_str(), Cp932ToUtf8(cp932_text).c_str());
+    if (!holding_) std::fflush(out_);
+}
+
+void ConsoleViews::DrawHeld() {
+    holding_ = false;
     std::fflush(out_);
 }
 

@@ -47,6 +47,10 @@ public:
     std::vector<std::string> SelectedUserAddresses() override { return selected_; }
     bool AppendOutput(const char* line, uint32_t colour) override;
     void ClearOutput() override {}
+    // Over a burst of received datagrams the lines are flushed once, after
+    // the last (and after its acknowledgement went out).
+    void HoldDrawing() override { holding_ = true; }
+    void DrawHeld() override;
 
     // What a send command takes as the input area's text and the selected
     // users' addresses.
@@ -62,6 +66,7 @@ public:
 
 private:
     std::FILE* out_;
+    bool holding_ = false;
     std::vector<UserRow> rows_;
     std::vector<UserRow> printed_;  // the list as last printed
     std::string input_;
