@@ -19,6 +19,12 @@ bool g_limit_hit = false;
 // area again with the last line in view.
 bool g_holding = false;
 bool g_drawing_stopped = false;
+// The area is drawn again a moment after a burst, so that bursts following
+// each other closely (a sender waiting for each acknowledgement) share one
+// drawing; a line is on the screen within that moment.
+constexpr UINT_PTR kDrawTimer = 1;
+constexpr UINT kDrawDelayMs = 25;
+bool g_draw_pending = false;
 
 void StopDrawing(HWND output) {
     if (!g_holding || g_drawing_stopped) return;
@@ -120,9 +126,20 @@ void OnOutputAreaMaxText(HWND output) {
 
 void HoldOutputAreaDrawing() { g_holding = true; }
 
+static void CALLBACK DrawAfterBursts(HWND output, UINT, UINT_PTR, DWORD) {
+    KillTimer(output, kDrawTimer);
+    g_draw_pending = false;
+    ResumeDrawing(output);
+}
+
 void DrawHeldOutputArea(HWND output) {
     g_holding = false;
-    ResumeDrawing(output);
+    if (!g_drawing_stopped || g_draw_pending) return;
+    if (output != nullptr && SetTimer(output, kDrawTimer, kDrawDelayMs, DrawAfterBursts) != 0) {
+        g_draw_pending = true;
+    } else {
+        ResumeDrawing(output);
+    }
 }
 
 void ClearOutputAreaText(HWND output) {

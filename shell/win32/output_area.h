@@ -27,7 +27,8 @@ void OnOutputAreaMaxText(HWND output);
 
 void ClearOutputAreaText(HWND output);
 
-// Around a burst of lines: between the two, the area is drawn only once, at
-// the end, scrolled to the last line.
+// Around a burst of lines: between the two nothing is drawn; the area is
+// drawn once, 25 ms after the burst (together with any bursts that follow
+// within that time), scrolled to the last line.
 void HoldOutputAreaDrawing();
 void DrawHeldOutputArea(HWND output);

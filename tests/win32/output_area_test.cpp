@@ -207,6 +207,42 @@ TEST_F(OutputArea, TheLastLineStaysInViewWithTheScrollBarAtTheBottom) {
     EXPECT_GE(bar.nPos + static_cast<int>(bar.nPage), bar.nMax);
 }
 
+// Messages of this thread until `ms` have passed (the area's draw timer).
+void PumpFor(DWORD ms) {
+    DWORD start = GetTickCount();
+    MSG message;
+    while (GetTickCount() - start < ms) {
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        Sleep(5);
+    }
+}
+
+// Lines of bursts following each other are drawn together a moment after the
+// last: in order, each in its colour, and then in view at the bottom.
+TEST_F(OutputArea, BurstsAreDrawnOnceWithTheLastLineInView) {
+    char line[64];
+    std::string expected;
+    for (int burst = 0; burst < 6; ++burst) {
+        HoldOutputAreaDrawing();
+        for (int i = 1; i <= 10; ++i) {
+            wsprintfA(line, "%d user > burst %d line %d\r\n", burst * 10 + i, burst, i);
+            expected += line;
+            ASSERT_TRUE(AppendOutputAreaLine(output, line, burst % 2 ? RGB(200, 0, 0) : RGB(0, 0, 200)));
+        }
+        DrawHeldOutputArea(output);
+    }
+    EXPECT_EQ(expected, Text(output));
+    EXPECT_EQ(RGB(200, 0, 0), FormatOf(Characters(expected) - 4, Characters(expected) - 2).crTextColor);
+    PumpFor(200);
+    int lines = static_cast<int>(SendMessageA(output, EM_GETLINECOUNT, 0, 0));
+    int first = static_cast<int>(SendMessageA(output, EM_GETFIRSTVISIBLELINE, 0, 0));
+    EXPECT_GT(first, 40);
+    EXPECT_LT(first, lines);
+    // Drawn again: a line appended outside a burst scrolls into view at once.
+    ASSERT_TRUE(AppendOutputAreaLine(output, "61 user > alone\r\n", RGB(0, 0, 0)));
+    EXPECT_GT(static_cast<int>(SendMessageA(output, EM_GETFIRSTVISIBLELINE, 0, 0)), first);
+}
+
 // Three lines of 30 bytes fill a limit of 100; the fourth does not fit.
 TEST_F(OutputArea, ALineThatDoesNotFitShowsTheMessageOnceThenEmptiesTheArea) {
     SetOutputAreaLimit(output, 100);
