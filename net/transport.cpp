@@ -32,6 +32,7 @@ constexpr int kMaxBurst = 256;
 // busy: 1,000 lines of a few hundred bytes each, with the system's own
 // overhead per datagram. The system may give less.
 constexpr int kReceiveBufferBytes = 4 << 20;
+constexpr int kSendBufferBytes = 1 << 20;
 constexpr int kEventReadable = 1;
 constexpr int kEventWritable = 2;
 
@@ -129,6 +130,10 @@ bool SocketSetUp() {
         return false;
     }
     socket->SetReceiveBuffer(kReceiveBufferBytes);  // a smaller buffer only drops more of a burst
+    // Datagrams to peers that have gone wait in the system until their
+    // address is given up on; a small send buffer would then refuse the
+    // acknowledgements to the peers still there.
+    socket->SetSendBuffer(kSendBufferBytes);
     if (!socket->Bind(g_settings.Port_Number)) {
         socket->Close();
         ShowBox("初期化処理でエラーが発生しました。\n指定したポート番号は既に使用されている可能性があります。",
@@ -219,7 +224,11 @@ ReceiveOutcome ReceiveNext() {
 
     int16_t kind = ReadKind(datagram, length);
     bool acknowledge = kind != KIND_RESP;
-    uint16_t failed = g_dispatch != nullptr ? g_dispatch(datagram, length, kind, sender, &acknowledge) : 0;
+    // The corrected sender is part of what the handlers read, even from a
+    // datagram cut before the end of its addr field (the bytes after it stay
+    // zero, as the readers take missing bytes).
+    const int handled = std::max(length, kOffsetAddr + 4);
+    uint16_t failed = g_dispatch != nullptr ? g_dispatch(datagram, handled, kind, sender, &acknowledge) : 0;
     if (acknowledge && !SendResp(datagram)) failed = 0xA0;
     if (failed != 0) {
         ReportInternalError(OP_RECEIVE, failed);

@@ -31,4 +31,6 @@ public:
     // less. False when the request failed; a socket without such a buffer
     // takes the request as done.
     virtual bool SetReceiveBuffer(int /*bytes*/) { return true; }
+    // The same for the send buffer (SO_SNDBUF).
+    virtual bool SetSendBuffer(int /*bytes*/) { return true; }
 };

@@ -93,3 +93,8 @@ int UdpSocketPosix::LocalPort() const {
     if (::getsockname(fd_, reinterpret_cast<sockaddr*>(&sa), &sa_len) != 0) return 0;
     return ntohs(sa.sin_port);
 }
+
+bool UdpSocketPosix::SetSendBuffer(int bytes) {
+    if (fd_ < 0) return false;
+    return ::setsockopt(fd_, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes) == 0;
+}

@@ -22,6 +22,7 @@ public:
     int SendTo(const uint8_t* data, int length, uint32_t address, int port) override;
     int ReceiveFrom(uint8_t* buf, int capacity, uint32_t* from) override;
     bool SetReceiveBuffer(int bytes) override;
+    bool SetSendBuffer(int bytes) override;
 
     int Fd() const { return fd_; }
     // The local port after Bind (useful after binding port 0); 0 when unknown.

@@ -70,3 +70,8 @@ bool UdpSocketWin32::SetReceiveBuffer(int bytes) {
     if (socket_ == INVALID_SOCKET) return false;
     return setsockopt(socket_, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes), sizeof bytes) == 0;
 }
+
+bool UdpSocketWin32::SetSendBuffer(int bytes) {
+    if (socket_ == INVALID_SOCKET) return false;
+    return setsockopt(socket_, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&bytes), sizeof bytes) == 0;
+}

@@ -24,6 +24,7 @@ public:
     int SendTo(const uint8_t* data, int length, uint32_t address, int port) override;
     int ReceiveFrom(uint8_t* buf, int capacity, uint32_t* from) override;
     bool SetReceiveBuffer(int bytes) override;
+    bool SetSendBuffer(int bytes) override;
 
 private:
     HWND notify_window_;

@@ -377,6 +377,28 @@ TEST_F(ReceiveTest, OneReadableEventReadsAWholeBurst) {
     EXPECT_EQ(spy.holds, spy.draws);
 }
 
+// A datagram cut inside its addr field is still its real sender's: a check
+// cut to 10 bytes is answered to the peer, and a departure cut so removes it.
+TEST_F(ReceiveTest, ADatagramCutInsideItsAddressIsFromItsRealSender) {
+    Bytes check = EntryDatagram(KIND_CHECK, kPeer, {Entry(kPeer, "user2")});
+    check.resize(10);
+    socket.Deliver(check, kPeer);
+    ASSERT_TRUE(ReceiveDatagram());
+    std::vector<uint32_t> to;
+    for (const auto& sent : socket.sent) to.push_back(sent.address);
+    EXPECT_EQ((std::vector<uint32_t>{kPeer, kPeer}), to);  // the reply and the acknowledgement
+    EXPECT_EQ(KIND_USERLIST, KindOf(socket.sent[0]));
+
+    socket.Deliver(EntryDatagram(KIND_START, kPeer, {Entry(kPeer, "user2")}), kPeer);
+    ASSERT_TRUE(ReceiveDatagram());
+    ASSERT_EQ(2, g_peer_table.count);
+    Bytes end = HeaderOnly(KIND_END, kPeer, 0, 7);
+    end.resize(10);
+    socket.Deliver(end, kPeer);
+    ASSERT_TRUE(ReceiveDatagram());
+    EXPECT_EQ(1, g_peer_table.count);
+}
+
 TEST_F(ReceiveTest, UnknownKindsAreAcknowledgedAndRespIsNever) {
     for (int16_t kind : {int16_t{9}, int16_t{0}, int16_t{101}, int16_t{-1}}) {
         socket.sent.clear();
