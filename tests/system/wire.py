@@ -194,3 +194,100 @@ def of_kind(kind, source=None):
         return Header(data).kind == kind and (source is None or sender == source)
 
     return match
+
+
+# Hostile datagrams: fields that lie, texts without their NUL, and packets
+# with a source address of our own choosing.
+
+def filled_field(text, size):
+    """A text field that may fill its field completely, leaving no NUL."""
+    if len(text) > size:
+        raise ValueError(f"{text!r} is longer than a {size}-byte field")
+    return text + bytes(size - len(text))
+
+
+def raw_entry(addr, name, cond, color=(0, 0, 0), cnt=1000):
+    """A user entry whose name and status may fill their fields without a NUL."""
+    red, green, blue = color
+    return (address(addr) + filled_field(name, 20) + struct.pack(">HHHH", red * 256, green * 256, blue * 256, cnt)
+            + filled_field(cond, 20))
+
+
+def entry_datagram(kind, addr, all_count, entries, num=None, length=None):
+    """A datagram carrying user entries, with `num` and `len` as given (by
+    default as a correct sender writes them)."""
+    num = len(entries) if num is None else num
+    length = HEADER_SIZE + ENTRY_SIZE * len(entries) if length is None else length
+    return header(kind, addr, num, all_count, length) + b"".join(entries)
+
+
+def message_datagram(kind, addr, all_count, number, text, num=None, length=None, nul=True):
+    """A chat or popup datagram whose `num`, `len` and closing NUL may lie."""
+    body = struct.pack(">I", number) + text + (b"\0" if nul else b"")
+    num = len(text) if num is None else num
+    length = HEADER_SIZE + len(body) if length is None else length
+    return header(kind, addr, num, all_count, length) + body
+
+
+def board_fields(addr, all_count, colour=(0, 0, 0), width=1, points=(), count=None, clear=0):
+    """A whiteboard datagram with any point count and clear flag."""
+    red, green, blue = colour
+    count = len(points) if count is None else count
+    body = struct.pack(">HHHHHH", red << 8, green << 8, blue << 8, width, count, clear)
+    body += bytes(8) + b"".join(struct.pack(">HH", x, y) for x, y in points[:100])
+    body = body.ljust(BOARD_SIZE - HEADER_SIZE, b"\0")
+    return header(KIND_BOARD, addr, 0, all_count, BOARD_SIZE) + body
+
+
+def cuts(datagram):
+    """The datagram cut at every length from 0 up to its full size."""
+    return [datagram[:n] for n in range(len(datagram) + 1)]
+
+
+def c_text(field):
+    """A stored text as far as its NUL."""
+    return field.split(b"\0", 1)[0]
+
+
+def entries_of(datagram):
+    """(address, name, status) of each user entry a datagram carries, by its num."""
+    count = Header(datagram).num
+    found = []
+    for i in range(count):
+        entry = datagram[HEADER_SIZE + i * ENTRY_SIZE:HEADER_SIZE + (i + 1) * ENTRY_SIZE]
+        if len(entry) < ENTRY_SIZE:
+            break
+        found.append((socket.inet_ntoa(entry[:4]), c_text(entry[4:24]), c_text(entry[32:52])))
+    return found
+
+
+def _checksum(data):
+    if len(data) % 2:
+        data += b"\0"
+    total = sum(struct.unpack(f">{len(data) // 2}H", data))
+    total = (total >> 16) + (total & 0xFFFF)
+    total += total >> 16
+    return ~total & 0xFFFF
+
+
+def forged_udp(source, destination, port, payload, source_port=None):
+    """An IPv4 packet carrying one UDP datagram from any source address, for
+    a raw socket (IPPROTO_RAW) to send as it stands."""
+    source_port = port if source_port is None else source_port
+    udp_length = 8 + len(payload)
+    pseudo = address(source) + address(destination) + struct.pack(">BBH", 0, 17, udp_length)
+    checksum = _checksum(pseudo + struct.pack(">HHHH", source_port, port, udp_length, 0) + payload) or 0xFFFF
+    udp = struct.pack(">HHHH", source_port, port, udp_length, checksum) + payload
+    ip = struct.pack(">BBHHHBBH4s4s", 0x45, 0, 20 + udp_length, 0, 0, 64, 17, 0, address(source),
+                     address(destination))
+    return ip[:10] + struct.pack(">H", _checksum(ip)) + ip[12:] + udp
+
+
+def resp_of(received, own_addr, bytes_16_to_19=None):
+    """The acknowledgement of a datagram as received, however short: its own
+    first four bytes (whatever they are), then the rewritten header, bytes 16
+    to 19 as the receive path left them and "Resp"."""
+    padded = received.ljust(HEADER_SIZE + 4, b"\0")
+    middle = padded[16:20] if bytes_16_to_19 is None else bytes_16_to_19
+    return (padded[:4] + struct.pack(">HH4sHH", RESP_SIZE, KIND_RESP, address(own_addr), 5, Header(received).all_count)
+            + middle + b"Resp\0")
