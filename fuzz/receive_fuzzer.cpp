@@ -29,7 +29,7 @@
 #include "net/pending_acks.h"
 #include "net/presence.h"
 #include "net/transport.h"
-#include "platform/datagram_socket.h"
+#include "fuzz/fuzz_socket.h"
 #include "platform/local_clock.h"
 #include "settings/settings.h"
 #include "platform/platform.h"
@@ -48,20 +48,13 @@ void Touch(const uint8_t* data, int length) {
     g_sink = g_sink + sum;
 }
 
-class FuzzSocket : public DatagramSocket {
+class FuzzSocket : public FuzzSocketBase {
 public:
     std::vector<uint8_t> pending;
     bool has_pending = false;
     uint32_t from = 0;
-    bool open = true;
     uint32_t failing = 0;  // sends to this address fail
 
-    bool Open() override { return open = true; }
-    bool EnableBroadcast() override { return true; }
-    bool RequestNotifications() override { return true; }
-    bool Bind(int) override { return true; }
-    void Close() override { open = false; }
-    bool IsOpen() const override { return open; }
     int SendTo(const uint8_t* data, int length, uint32_t address, int) override {
         Touch(data, length);
         return address == failing ? -1 : length;
