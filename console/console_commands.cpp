@@ -6,6 +6,13 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: mosswick-console [--dir DIRECTORY]\n"
+    "       mosswick-console --probe ADDRESS [--port PORT] [--wait SECONDS]\n"
+    "\n"
+    "--probe sends one user check to ADDRESS (UDP PORT, default 55700) and\n"
+    "says within SECONDS (default 3) whether a Mosswick answered, with its\n"
+    "name, status and round trip, or what the silence most likely means.\n"
+    "Exit status: 0 answered, 1 nothing listens there, 2 no answer, 3 the\n"
+    "probe could not run (the port taken here, a bad address).\n"
     "\n"
     "Joins the Mosswick chat on this machine's network from a terminal. The\n"
     "settings are read from DIRECTORY/Mosswick.ini (default: the current\n"
@@ -40,6 +47,29 @@ constexpr const char* kUsage =
     "one line per user: name, status and address separated by tabs. Texts are\n"
     "shown in UTF-8 and sent in CP932.\n";
 
+// A number wholly made of digits, within [low, high].
+bool WholeNumber(const std::string& text, long low, long high, long* value) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    *value = std::stol(text);
+    return *value >= low && *value <= high;
+}
+
+bool TakeProbeValue(const std::string& option, const std::string& value, ConsoleOptions* options) {
+    long number = 0;
+    if (option == "--probe") {
+        options->probe = true;
+        options->probe_options.address = value;
+    } else if (option == "--port" && WholeNumber(value, 1, 65535, &number)) {
+        options->probe_options.port = static_cast<int>(number);
+    } else if (option == "--wait" && WholeNumber(value, 1, 60, &number)) {
+        options->probe_options.wait_ms = static_cast<int>(number * 1000);
+    } else {
+        options->error = option + " takes a whole number (port 1 to 65535, wait 1 to 60 seconds): " + value;
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void PrintConsoleUsage(std::FILE* out) { std::fputs(kUsage, out); }
@@ -58,12 +88,22 @@ ConsoleOptions ParseConsoleOptions(int argc, char** argv) {
             options.directory = argv[++i];
         } else if (arg.rfind("--dir=", 0) == 0) {
             options.directory = arg.substr(6);
+        } else if (arg == "--probe" || arg == "--port" || arg == "--wait") {
+            if (i + 1 >= argc) {
+                options.error = arg + " needs a value";
+                return options;
+            }
+            if (!TakeProbeValue(arg, argv[++i], &options)) return options;
         } else {
             options.error = "unknown argument: " + arg;
             return options;
         }
     }
     if (options.directory.empty()) options.error = "--dir needs a directory";
+    const ProbeOptions defaults;
+    const bool probe_values = options.probe_options.port != defaults.port ||
+                              options.probe_options.wait_ms != defaults.wait_ms;
+    if (!options.probe && probe_values) options.error = "--port and --wait go with --probe";
     return options;
 }
 

@@ -13,5 +13,6 @@ int main(int argc, char** argv) {
         PrintConsoleUsage(stdout);
         return 0;
     }
+    if (options.probe) return RunProbe(options.probe_options, stdout);
     return RunConsolePeer(options);
 }

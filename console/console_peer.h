@@ -7,11 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "console/probe.h"
+
 #include "net/datagram.h"
 
 struct ConsoleOptions {
     std::string directory = ".";  // where Mosswick.ini and Mosslog.txt live
     bool show_help = false;
+    bool probe = false;           // --probe: one user check, then exit
+    ProbeOptions probe_options;
     std::string error;            // a bad command line
 };
 

@@ -34,6 +34,22 @@ TEST(ConsoleOptions, DirectoryAndErrors) {
 
 // The rows behave like the window's list view: found from the last row, and a
 // change of status keeps the address when none is given.
+TEST(ConsoleOptions, ProbeAndItsNumbers) {
+    const char* probe[] = {"mosswick-console", "--probe", "10.0.0.5", "--port", "55701", "--wait", "5"};
+    ConsoleOptions options = ParseConsoleOptions(7, const_cast<char**>(probe));
+    EXPECT_TRUE(options.error.empty());
+    EXPECT_TRUE(options.probe);
+    EXPECT_EQ("10.0.0.5", options.probe_options.address);
+    EXPECT_EQ(55701, options.probe_options.port);
+    EXPECT_EQ(5000, options.probe_options.wait_ms);
+    for (const char* bad : {"0", "65536", "-1", "5x", "", "99999999999"}) {
+        const char* argv[] = {"mosswick-console", "--probe", "10.0.0.5", "--port", bad};
+        EXPECT_FALSE(ParseConsoleOptions(5, const_cast<char**>(argv)).error.empty()) << bad;
+    }
+    const char* no_value[] = {"mosswick-console", "--probe"};
+    EXPECT_FALSE(ParseConsoleOptions(2, const_cast<char**>(no_value)).error.empty());
+}
+
 TEST(ConsoleViews, RowsFoundFromTheLast) {
     std::FILE* sink = std::tmpfile();
     ConsoleViews views(sink);
