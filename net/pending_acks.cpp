@@ -27,11 +27,67 @@ struct PendingList {
 
 PendingList g_pending;
 
+// Chat lines and popups dropped after their last resend, each given one more
+// tick for the acknowledgement of that last copy; those still here at the
+// next pass never arrived, and are handed to the handler.
+PendingList g_last_chance;
+UndeliveredHandler g_undelivered = nullptr;
+
+bool TellsTheSender(const PendingEntry& entry) {
+    int16_t kind = ReadKind(entry.datagram, entry.length);
+    return kind == KIND_CHAT || kind == KIND_POPUP;
+}
+
+void KeepForALastChance(const PendingEntry& entry) {
+    if (g_last_chance.count < kMaxPendingAcks) g_last_chance.entries[g_last_chance.count++] = entry;
+}
+
+// Removes the first entry of `list` sent to `destination` with that
+// allCount; false when there is none.
+bool RemoveMatching(PendingList& list, uint32_t destination, uint16_t all_count);
+
 // Removes entry i; the following entries move up one place.
-void RemoveAt(int i) {
-    for (int j = i; j < g_pending.count - 1; ++j) g_pending.entries[j] = g_pending.entries[j + 1];
-    --g_pending.count;
-    g_pending.entries[g_pending.count] = PendingEntry{};
+void RemoveAt(PendingList& list, int i) {
+    for (int j = i; j < list.count - 1; ++j) list.entries[j] = list.entries[j + 1];
+    --list.count;
+    list.entries[list.count] = PendingEntry{};
+}
+
+void RemoveAt(int i) { RemoveAt(g_pending, i); }
+
+bool RemoveMatching(PendingList& list, uint32_t destination, uint16_t all_count) {
+    for (int i = 0; i < list.count; ++i) {
+        const PendingEntry& entry = list.entries[i];
+        if (entry.destination == destination && ReadHeader(entry.datagram, entry.length).allCount == all_count) {
+            RemoveAt(list, i);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The pass proper, under the lock: `undelivered` gets what had its last chance.
+bool ResendUnderLock(PendingList* undelivered) {
+    PendingAckLock lock;
+    *undelivered = g_last_chance;
+    g_last_chance.count = 0;
+    for (PendingEntry& entry : g_last_chance.entries) entry = PendingEntry{};
+    int i = 0;
+    while (i < g_pending.count) {
+        PendingEntry& entry = g_pending.entries[i];
+        // The copy is sent as it was kept; its own len field equals the length
+        // kept for every datagram this program builds, and the length kept is
+        // the one that cannot point past the copy.
+        if (!SendDatagram(entry.datagram, entry.length, entry.destination, g_settings.Port_Number, false))
+            return false;
+        if (++entry.resends >= kMaxResends) {
+            if (TellsTheSender(entry)) KeepForALastChance(entry);
+            RemoveAt(i);  // the next entry moved into place i
+        } else {
+            ++i;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -52,40 +108,31 @@ bool PendingAdd(uint32_t destination, const uint8_t* datagram, int length) {
 bool PendingAcknowledge(const uint8_t* resp, int length) {
     DatagramHeader header = ReadHeader(resp, length);
     PendingAckLock lock;
-    for (int i = 0; i < g_pending.count; ++i) {
-        const PendingEntry& entry = g_pending.entries[i];
-        if (entry.destination == header.addr &&
-            ReadHeader(entry.datagram, entry.length).allCount == header.allCount) {
-            RemoveAt(i);
-            break;
-        }
-    }
+    if (!RemoveMatching(g_pending, header.addr, header.allCount))
+        RemoveMatching(g_last_chance, header.addr, header.allCount);
     return true;
 }
 
 bool ResendPass() {
-    PendingAckLock lock;
-    int i = 0;
-    while (i < g_pending.count) {
-        PendingEntry& entry = g_pending.entries[i];
-        // The copy is sent as it was kept; its own len field equals the length
-        // kept for every datagram this program builds, and the length kept is
-        // the one that cannot point past the copy.
-        if (!SendDatagram(entry.datagram, entry.length, entry.destination, g_settings.Port_Number,
-                          false))
-            return false;
-        if (++entry.resends >= kMaxResends)
-            RemoveAt(i);  // the next entry moved into place i
-        else
-            ++i;
+    // The handler runs without the lock: it may take the peer-table lock,
+    // which is never taken while the pending-ack lock is held.
+    static PendingList undelivered;
+    bool sent = ResendUnderLock(&undelivered);
+    for (int i = 0; i < undelivered.count; ++i) {
+        const PendingEntry& entry = undelivered.entries[i];
+        if (g_undelivered != nullptr) g_undelivered(entry.destination, entry.datagram, entry.length);
     }
-    return true;
+    return sent;
 }
+
+void SetUndeliveredHandler(UndeliveredHandler handler) { g_undelivered = handler; }
 
 void PendingClear() {
     PendingAckLock lock;
     for (PendingEntry& entry : g_pending.entries) entry = PendingEntry{};
     g_pending.count = 0;
+    for (PendingEntry& entry : g_last_chance.entries) entry = PendingEntry{};
+    g_last_chance.count = 0;
 }
 
 int PendingCount() {

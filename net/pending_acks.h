@@ -26,7 +26,14 @@ bool PendingAcknowledge(const uint8_t* resp, int length);
 // datagram and those after it wait for the next pass, their counts unchanged.
 bool ResendPass();
 
-// Forgets every kept datagram (End).
+// A chat line or popup whose last resend went unacknowledged for a whole
+// tick too: the pass after that hands its copy to the handler (the program
+// tells its user). Nothing of this changes what is sent.
+using UndeliveredHandler = void (*)(uint32_t destination, const uint8_t* datagram, int length);
+void SetUndeliveredHandler(UndeliveredHandler handler);
+
+// Forgets every kept datagram (End), and those waiting for a last
+// acknowledgement.
 void PendingClear();
 
 int PendingCount();

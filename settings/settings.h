@@ -56,6 +56,7 @@ struct Settings {
     char UserArea_View[4] = {};
     char Start_Send[4] = {};
     char Debug[4] = {};
+    char Undelivered_Notice[4] = {};
     // Broadcast_Definition
     char Broadcast_LocalNetwork[4] = {};
     int16_t Number = 0;             // clamped to 0..30
@@ -86,6 +87,9 @@ inline bool OuAreaTextColorForceOn(const Settings& s) { return FlagY(s.OuArea_Te
 inline bool InAreaTextColorForceOn(const Settings& s) { return FlagY(s.InArea_TextColor_Force); }
 inline bool UsAreaTextColorForceOn(const Settings& s) { return FlagY(s.UsArea_TextColor_Force); }
 inline bool DebugOn(const Settings& s) { return FlagY(s.Debug); }
+// A chat line or popup that never arrived is told to the user unless this
+// begins with "N".
+inline bool UndeliveredNoticeOn(const Settings& s) { return FlagNotN(s.Undelivered_Notice); }
 inline bool BroadcastLocalNetworkOn(const Settings& s) { return FlagY(s.Broadcast_LocalNetwork); }
 // Screen type II when UserArea_View begins with "2"; anything else is type I.
 inline bool UserAreaTypeII(const Settings& s) { return s.UserArea_View[0] == '2'; }

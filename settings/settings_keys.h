@@ -130,6 +130,7 @@ inline constexpr SettingKey kSettingKeys[] = {
     {kClientSection, "UserArea_View", "1", 4, KEY_TEXT, TextOf<&Settings::UserArea_View>()},
     {kClientSection, "Start_Send", "No", 4, KEY_YES_NO, TextOf<&Settings::Start_Send>()},
     {kClientSection, "Debug", "No", 4, KEY_YES_NO, TextOf<&Settings::Debug>()},
+    {kClientSection, "Undelivered_Notice", "Yes", 4, KEY_YES_NO, TextOf<&Settings::Undelivered_Notice>()},
     {kBroadcastSection, "Number", "0", kNumberValueSize, KEY_NUMBER, HostCount{&Settings::Number}},
     {kBroadcastSection, "Address", "127.0.0.1", kNumberValueSize, KEY_ADDRESS_LIST,
      HostList{&Settings::Address}},

@@ -1,6 +1,8 @@
 #include "shell/core_wiring.h"
 
 #include "messaging/log_file.h"
+#include "messaging/undelivered_notice.h"
+#include "net/pending_acks.h"
 #include "net/dump.h"
 #include "net/transport.h"
 #include "shell/receive_dispatch.h"
@@ -8,4 +10,5 @@
 void ConnectSubsystems() {
     SetReceiveDispatch(DispatchReceived);
     SetDumpWriter(LogWrite);
+    SetUndeliveredHandler(ShowUndelivered);
 }

@@ -60,6 +60,7 @@ State Unusual() {
     std::strcpy(v.UserArea_View, "2");
     std::strcpy(v.Start_Send, "SS");
     std::strcpy(v.Debug, "Dbg");
+    std::strcpy(v.Undelivered_Notice, "UN");
     v.Number = 3;
     v.Address[0] = {1, MakeAddress(10, 0, 0, 5)};
     v.Address[1] = {0, MakeAddress(192, 168, 1, 20)};
@@ -102,7 +103,7 @@ TEST(SettingKeys, EveryKeyWrittenFromItsFieldAndReadBack) {
               "OuArea_Font=-11:0:0:0:400:0:0:0:128:2:0:0:0:ＭＳ 明朝\r\n"
               "InArea_Font=-12:0:0:0:400:0:0:0:128:2:0:0:0:ＭＳ Ｐゴシック\r\n"
               "UsArea_Font=14:0:0:0:700:0:0:0:128:2:0:0:0:ＭＳ Ｐゴシック\r\n"
-              "Icon_Color=Magenta\r\nUserArea_View=2\r\nStart_Send=SS\r\nDebug=Dbg\r\n"
+              "Icon_Color=Magenta\r\nUserArea_View=2\r\nStart_Send=SS\r\nDebug=Dbg\r\nUndelivered_Notice=UN\r\n"
               "[Broadcast_Definition]\r\nBroadcast_LocalNetwork=BLN\r\nNumber=3\r\n"
               "Address01=@10.0.0.5\r\nAddress02=192.168.1.20\r\nAddress03=@255.255.255.255\r\n"
               "[Window_Information]\r\nSplit1_Pos=331\r\nSplit2_Pos=141\r\nSplit3_Pos=401\r\n"
