@@ -177,6 +177,12 @@ class ProgramSide:
         self.program.set_text("IDC_INPUT", text.encode("cp932"))
         self.program.command("IDM_SEND")
 
+    def output_texts(self):
+        return [line.decode("cp932", "replace") for line in self.program.output_lines()]
+
+    def logged_texts(self):
+        return [line.decode("cp932", "replace") for line in self.program.log_lines()]
+
     def times_shown(self, line):
         return {"log": self.program.log_lines().count(line.encode("cp932")),
                 "output area": self.program.output_lines().count(line.encode("cp932"))}
@@ -193,6 +199,12 @@ class ConsoleSide:
 
     def say(self, text):
         self.peer.send(text)
+
+    def output_texts(self):
+        return list(self.peer.lines)
+
+    def logged_texts(self):
+        return []  # the console peer keeps no log here
 
     def times_shown(self, line):
         return {"console": sum(1 for n, name, text in self.peer.chat_lines() if f"{n} {name} > {text}" == line)}
@@ -242,6 +254,15 @@ def silent_peer_and_deaf_receiver(scene, program_sends):
                             "copies that reached the receiver")
     shown = receiver.times_shown("1 送り手 > 一度だけ")
     scene.check.assertEqual(shown, dict.fromkeys(shown, 1), "times the receiver shows the line")
+
+    # A tick after the last copy went unanswered, the sender says the line
+    # never arrived, once for each receiver, in its output and not its log.
+    told = [f"[未達] 無口 ({h.slot_address(2)}) へのメッセージは届きませんでした： 一度だけ",
+            f"[未達] 受け手 ({h.slot_address(3)}) へのメッセージは届きませんでした： 一度だけ"]
+    scene.check.assertTrue(h.wait_until(lambda: all(t in sender.output_texts() for t in told), TICK + 5),
+                           f"the sender did not say the line never arrived: {sender.output_texts()[-4:]}")
+    scene.check.assertEqual([sender.output_texts().count(t) for t in told], [1, 1])
+    scene.check.assertFalse([line for line in sender.logged_texts() if "未達" in line], "the notice was logged")
 
 
 class LossyLinkAndSilentPeer(unittest.TestCase):
