@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN := build/win
 
-.PHONY: run test setup configure build unit-tests system-tests fuzz fuzz-short soak fuzz-merge clean
+.PHONY: run test setup configure build unit-tests system-tests fuzz fuzz-short soak soak-loss fuzz-merge clean
 
 setup:
 	@tools/setup.sh
@@ -40,12 +40,20 @@ run: build
 fuzz: setup
 	@FUZZ_SCALE=$${FUZZ_SCALE:-4} tools/run-fuzz.sh
 
-# Long campaigns of every fuzzer (about 100 million executions in all unless
-# SOAK_RUNS or SOAK_TIME say otherwise; see tools/run-fuzz.sh). What they
-# find stays in build/fuzz/corpus until `make fuzz-merge` minimises it into
-# fuzz/corpus.
-soak: setup
-	@tools/run-fuzz.sh soak
+# Long campaigns: every fuzzer (about 100 million executions in all unless
+# SOAK_RUNS or SOAK_TIME say otherwise; see tools/run-fuzz.sh), then the loss
+# soak; a failure of one does not keep the other from running. What the
+# fuzzers find stays in build/fuzz/corpus until `make fuzz-merge` minimises
+# it into fuzz/corpus.
+soak: build
+	@status=0; tools/run-fuzz.sh soak || status=1; tools/loss-soak.sh || status=1; exit $$status
+
+# The loss soak alone (about 10 minutes): two copies under Wine, each with a
+# console peer, exchange 500 chat lines each way and 30 popups over links
+# that lose 30% each way (SOAK_LOSS_LINES, SOAK_LOSS_RATE, SOAK_LOSS_POPUPS and
+# SOAK_LOSS_PERCENT change that; see tools/loss-soak.sh).
+soak-loss: build
+	@tools/loss-soak.sh
 
 fuzz-merge: setup
 	@tools/run-fuzz.sh merge
