@@ -23,6 +23,7 @@
 #include "tools/driver/dialog_controls.h"
 #include "tools/driver/hex_text.h"
 #include "tools/driver/listview_reader.h"
+#include "tools/driver/process_info.h"
 #include "tools/driver/real_input.h"
 #include "tools/driver/remote_memory.h"
 #include "tools/driver/screen_pixels.h"
@@ -621,6 +622,7 @@ const Command kCommands[] = {
     {"combo-items", 2, 2, "CLASS ID", RunComboItems},
     {"combo-selected", 2, 2, "CLASS ID", RunComboSelected},
     {"combo-select", 3, 3, "CLASS ID INDEX", RunComboSelect},
+    {"process-counts", 1, 1, "CLASS (prints HANDLES GDI USER LISTED)", RunProcessCounts},
 };
 
 // Windows are found only on the calling thread's desktop. The desktop may
