@@ -25,7 +25,7 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM) {
     return 0;
 }
 
-struct PageSpec {
+struct PageParts {
     const char* title;
     const char* resource;
     DLGPROC procedure;
@@ -33,15 +33,15 @@ struct PageSpec {
     uint16_t failure_step;
 };
 
-HPROPSHEETPAGE CreatePage(const PageSpec& spec) {
+HPROPSHEETPAGE CreatePage(const PageParts& parts) {
     PROPSHEETPAGEA page = {};
     page.dwSize = sizeof page;
     page.dwFlags = PSP_USETITLE;
     page.hInstance = GetModuleHandleA(nullptr);
-    page.pszTemplate = spec.resource;
-    page.pfnDlgProc = spec.procedure;
-    page.pszTitle = spec.title;
-    page.lParam = reinterpret_cast<LPARAM>(spec.record);
+    page.pszTemplate = parts.resource;
+    page.pfnDlgProc = parts.procedure;
+    page.pszTitle = parts.title;
+    page.lParam = reinterpret_cast<LPARAM>(parts.record);
     return CreatePropertySheetPageA(&page);
 }
 
@@ -69,7 +69,7 @@ void ReportPageFailure(uint16_t operation, uint16_t step) {
 
 int OpenSettingsSheet(HWND main_window) {
     SettingsPages records;
-    const PageSpec specs[] = {
+    const PageParts pages_wanted[] = {
         {"基本", RES_DLG_BASE, GuardedDialog<PageWithRecord<BasePage, BasePageProcedure>>, &records.base, 0x10},
         {"送信・受信", RES_DLG_SENDRECV, GuardedDialog<PageWithRecord<SendReceivePage, SendReceivePageProcedure>>,
          &records.send_receive, 0x20},
@@ -79,11 +79,11 @@ int OpenSettingsSheet(HWND main_window) {
          &records.network, 0x50},
     };
     std::vector<HPROPSHEETPAGE> pages;
-    for (const PageSpec& spec : specs) {
-        HPROPSHEETPAGE page = CreatePage(spec);
+    for (const PageParts& parts : pages_wanted) {
+        HPROPSHEETPAGE page = CreatePage(parts);
         if (page == nullptr) {
             DestroyPages(pages);
-            ReportInternalError(kSheetReport, spec.failure_step);
+            ReportInternalError(kSheetReport, parts.failure_step);
             return 0;
         }
         pages.push_back(page);
