@@ -129,6 +129,13 @@ void Defer(HDWP* batch, HWND window, const PaneRect& r) {
                             SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// An emptied output area is a new window: the handle and the area's own
+// procedure go to it.
+void OnOutputAreaRenewed(HWND area) {
+    g_main.output = area;
+    ReplaceOutputAreaProcedure();
+}
+
 int ClientHeight(HWND window) {
     RECT r = {};
     if (window != nullptr) GetClientRect(window, &r);
@@ -168,6 +175,7 @@ bool CreateChildWindows(HWND window) {
     SetFont(g_main.host_ip_label, nullptr);
 
     SetOutputAreaLimit(g_main.output);
+    SetOutputAreaRenewal(OnOutputAreaRenewed);
     if (g_main.input != nullptr) SendMessageA(g_main.input, EM_LIMITTEXT, kInputLimit, 0);
     SetUpUserArea();
     if (g_main.status_bar != nullptr) {

@@ -25,7 +25,12 @@ bool AppendOutputAreaLine(HWND output, const char* line, COLORREF colour);
 // unless the overflow is already being handled.
 void OnOutputAreaMaxText(HWND output);
 
-void ClearOutputAreaText(HWND output);
+// Empties the area: a new, empty area with the same class, styles, id,
+// place, font, limit and background takes the old one's place (the old one
+// is destroyed) and is returned; the function given to SetOutputAreaRenewal
+// is told it first. The overflow empties the area the same way.
+HWND ClearOutputAreaText(HWND output);
+void SetOutputAreaRenewal(void (*renewed)(HWND area));
 
 // Around a burst of lines: between the two nothing is drawn; the area is
 // drawn once, 25 ms after the burst (together with any bursts that follow

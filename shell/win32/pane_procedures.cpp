@@ -74,6 +74,8 @@ void ReplacePaneProcedures() {
     Replace(Pane::SendButton);
 }
 
+void ReplaceOutputAreaProcedure() { Replace(Pane::Output); }
+
 int RunOutputContextMenu(HWND output, HWND input, POINT at) {
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) return 0;

@@ -7,6 +7,8 @@
 
 // Installs the four procedures (once the panes exist).
 void ReplacePaneProcedures();
+// The output area's procedure again, on a new output area.
+void ReplaceOutputAreaProcedure();
 
 // The output area's context menu at a screen point: copy the selection, or
 // copy it and paste it into the input area. Returns the item chosen (0 for

@@ -252,6 +252,34 @@ class PanesDriven(PeerAndProgram):
         self.assertTrue(h.wait_until(lambda: self.input_text() == last, 5), f"input: {self.input_text()!r}")
         self.assert_nothing_sent(wire.KIND_CHAT, "the context menu")
 
+    def test_a_long_conversation_is_read_whole_and_cleared_into_an_area_that_works_as_before(self):
+        # 200 lines of some 60 bytes: far beyond what one small read of the
+        # area's text holds.
+        texts = [("長い会話の%03d行目です。出力エリアを満たしていきます" % i).encode("cp932") for i in range(200)]
+        for i, text in enumerate(texts):
+            self.peer.send(wire.chat(self.peer.address, self.next_count(), 50000 + i, text), self.own)
+
+        def shown():
+            return [line.split(b" > ", 1)[1] for line in self.program.output_lines() if b" > " in line]
+        self.assertTrue(h.wait_until(lambda: shown()[-1:] == texts[-1:], 20), f"shown: {len(shown())} lines")
+        self.assertEqual(shown()[-200:], texts)
+
+        # Emptied, the area is a new window that shows the next line and
+        # keeps its own context menu.
+        self.program.command("IDM_CLEAR")
+        self.assertTrue(h.wait_until(lambda: self.program.output_lines() == [], 10), "the area was not emptied")
+        after = "消去の後".encode("cp932")
+        self.tell(wire.chat(self.peer.address, self.next_count(), 50200, after))
+        self.assertTrue(h.wait_until(lambda: shown() == [after], 10), f"shown: {shown()}")
+        line = self.program.output_lines()[0]
+        self.program.set_text("IDC_INPUT", b"")
+        self.program.click("IDC_OUTPUT", 3, 4)
+        self.program.keys("Home", "Shift+End")
+        self.program.click("IDC_OUTPUT", 30, 4, "right")
+        self.program.keys("p")
+        self.assertTrue(h.wait_until(lambda: self.input_text() == line, 5), f"input: {self.input_text()!r}")
+        self.program.set_text("IDC_INPUT", b"")
+
     def test_users_are_selected_only_in_personal_mode(self):
         self.program.click_row("IDC_USERLIST", 1)
         self.program.click_row("IDC_USERLIST", 2, "ctrl")

@@ -123,7 +123,12 @@ protected:
             WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_DISABLENOSCROLL, 0, 0, 320, 140,
             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_OUTPUT)), GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(nullptr, g_output);
-        output = g_output;
+        SetOutputAreaRenewal(TakeNewArea);
+    }
+    // Emptying the area puts a new one in its place: the tests follow it.
+    static void TakeNewArea(HWND area) {
+        g_output = area;
+        ++renewals_;
     }
     void TearDown() override {
         if (output != nullptr) DestroyWindow(output);
@@ -147,10 +152,12 @@ protected:
 
     static HMODULE richedit_;
     static HWND parent_;
+    static int renewals_;
     HWND parent = nullptr;
-    HWND output = nullptr;
+    HWND& output = g_output;
 };
 
+int OutputArea::renewals_ = 0;
 HMODULE OutputArea::richedit_ = nullptr;
 HWND OutputArea::parent_ = nullptr;
 
@@ -295,11 +302,61 @@ TEST_F(OutputArea, MaxTextFromTheAreaShowsTheMessageAndEmptiesIt) {
     EXPECT_EQ("", Text(output));
 }
 
-TEST_F(OutputArea, ClearEmptiesTheArea) {
-    ASSERT_TRUE(AppendOutputAreaLine(output, "a line\r\n", RGB(0, 0, 0)));
-    ClearOutputAreaText(output);
-    EXPECT_EQ("", Text(output));
+// The emptied area is a new window that keeps everything but the text: the
+// id, the place, the font, the limit, the background, the focus and the
+// place among its siblings; the owner is told the new window.
+TEST_F(OutputArea, ClearPutsAnEmptyAreaLikeTheOldOneInItsPlace) {
+    HWND sibling = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 150, 10, 10, parent, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    SetWindowPos(sibling, output, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    MoveWindow(output, 7, 9, 300, 120, FALSE);
+    LOGFONTA lf = {};
+    lf.lfHeight = -15;
+    lstrcpyA(lf.lfFaceName, "Tahoma");
+    HFONT font = CreateFontIndirectA(&lf);
+    SendMessageA(output, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SetOutputAreaLimit(output, 5000);
+    SendMessageA(output, EM_SETBKGNDCOLOR, 0, RGB(1, 2, 3));
+    SetFocus(output);
+    for (int i = 0; i < 50; ++i) ASSERT_TRUE(AppendOutputAreaLine(output, "a line\r\n", RGB(9, 9, 9)));
+    CHARFORMATA before = {};
+    before.cbSize = sizeof before;
+    SendMessageA(output, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&before));
+    const HWND old = output;
+    const int renewals = renewals_;
+
+    HWND area = ClearOutputAreaText(output);
+    EXPECT_EQ(renewals + 1, renewals_);
+    EXPECT_EQ(area, output);
+    EXPECT_NE(old, area);
+    EXPECT_FALSE(IsWindow(old));
+    EXPECT_EQ("", Text(area));
+    EXPECT_EQ(IDC_OUTPUT, GetDlgCtrlID(area));
+    EXPECT_EQ(parent, GetParent(area));
+    RECT place = {};
+    GetWindowRect(area, &place);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(7, place.left);
+    EXPECT_EQ(9, place.top);
+    EXPECT_EQ(300, place.right - place.left);
+    CHARFORMATA after = {};
+    after.cbSize = sizeof after;
+    SendMessageA(area, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&after));
+    EXPECT_STREQ("Tahoma", after.szFaceName);
+    EXPECT_EQ(before.yHeight, after.yHeight);
+    EXPECT_EQ(5000, SendMessageA(area, EM_GETLIMITTEXT, 0, 0));
+    EXPECT_EQ(RGB(1, 2, 3), static_cast<COLORREF>(SendMessageA(area, EM_SETBKGNDCOLOR, 0, RGB(1, 2, 3))));
+    EXPECT_EQ(area, GetFocus());
+    EXPECT_EQ(sibling, GetWindow(area, GW_HWNDNEXT));
+    EXPECT_TRUE((GetWindowLongPtrA(area, GWL_STYLE) & ES_READONLY) != 0);
+
+    // The new area takes lines as the old one did.
+    ASSERT_TRUE(AppendOutputAreaLine(area, "next\r\n", RGB(200, 0, 0)));
+    EXPECT_EQ("next\r\n", Text(area));
+    EXPECT_EQ(RGB(200, 0, 0), FormatOf(0, 4).crTextColor);
     EXPECT_TRUE(AppendOutputAreaLine(nullptr, "nowhere\r\n", RGB(0, 0, 0)));
+    DestroyWindow(sibling);
+    DeleteObject(font);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tools/driver/window_lookup.h"
 
 #include <algorithm>
+#include <cctype>
 
 double g_wait_seconds = 15.0;
 
@@ -45,20 +46,38 @@ static LRESULT Ask(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     return static_cast<LRESULT>(answer);
 }
 
+// An edit control's length in characters, from its last line: the start of
+// that line and its length. 0 for a window that is no edit.
+static size_t EditCharacters(HWND window) {
+    std::string name = ClassName(window);
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name.find("edit") == std::string::npos) return 0;
+    LRESULT lines = Ask(window, EM_GETLINECOUNT, 0, 0);
+    if (lines <= 0) return 0;
+    LRESULT start = Ask(window, EM_LINEINDEX, static_cast<WPARAM>(lines - 1), 0);
+    if (start < 0) return 0;
+    LRESULT last = Ask(window, EM_LINELENGTH, static_cast<WPARAM>(start), 0);
+    return static_cast<size_t>(start) + static_cast<size_t>(std::max<LRESULT>(last, 0));
+}
+
 std::string WindowText(HWND window) {
     // WM_GETTEXT is copied across processes by the system; GetWindowTextA
     // would not ask another process's window for its text. The length a
     // window gives is only a hint: a rich edit counts characters, and asked
     // from another process under Wine it answers 0 for a text holding
-    // double-byte characters. So the buffer grows until the text fits.
+    // double-byte characters; asked with a buffer too small for its text it
+    // answers 0 as well. So an edit's length is also taken from its lines,
+    // and the buffer grows until the text fits; a window that answers 0 with
+    // no text to hold (every empty window) is asked once.
     constexpr size_t kMaxText = 64u << 20;
     LRESULT hint = Ask(window, WM_GETTEXTLENGTH, 0, 0);
-    size_t size = std::max<size_t>(4096, 2 * static_cast<size_t>(std::max<LRESULT>(hint, 0)) + 2);
+    const size_t characters = std::max(static_cast<size_t>(std::max<LRESULT>(hint, 0)), EditCharacters(window));
+    size_t size = std::max<size_t>(4096, 2 * characters + 2);
     for (;;) {
         std::string text(size, '\0');
         LRESULT got = Ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-        if (got <= 0) return "";
-        if (static_cast<size_t>(got) + 2 < size || size >= kMaxText) {
+        if (got <= 0 && (characters == 0 || size >= kMaxText)) return "";
+        if (got > 0 && (static_cast<size_t>(got) + 2 < size || size >= kMaxText)) {
             text.resize(std::min(static_cast<size_t>(got), size - 1));
             return text;
         }
