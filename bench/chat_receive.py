@@ -8,7 +8,8 @@ a scripted sender in the first, the receiver in the second.
   echo     a tiny UDP echo (Python, its own process) answers each datagram
            with 25 bytes, the size of an acknowledgement: the baseline
   console  the console peer (build/native/mosswick-console) receives chat
-           datagrams and prints each line; counted on its output
+           datagrams and prints each line into a file; counted there after
+           each measurement
   program  Mosswick.exe under Wine receives them with Log_Save=Yes; counted
            in Mosslog.txt
 
@@ -183,17 +184,35 @@ def measure_receiver(bed, shown, alive, count, windows, rates):
 
 
 def measure_console(bed, count, windows, rates):
-    peer = cp.ConsolePeer("bench-receiver", RECEIVER, cp.console_ini("受け手", [], start_send=False),
-                          bed.prefix).start()
+    """The console peer writes what it shows into a file, read only between
+    measurements: a reader of its output in this process would share the
+    interpreter with the sender and slow the sender's round trips, which the
+    echo's are not."""
+    work = h.WORK / "runs" / "bench-console"
+    shutil.rmtree(work, ignore_errors=True)
+    work.mkdir(parents=True)
+    (work / "Mosswick.ini").write_bytes(cp.console_ini("受け手", [], start_send=False))
+    output = work / "output.txt"
+    with open(output, "wb") as out:
+        peer = subprocess.Popen(bed.command(RECEIVER, [cp.console_exe(), "--dir", work]), env=bed.env(),
+                                stdin=subprocess.PIPE, stdout=out, stderr=subprocess.STDOUT, start_new_session=True)
     try:
-        peer.wait_ready()
+        def printed():
+            return output.read_bytes().decode("utf-8", errors="replace").splitlines()
+
+        if not h.wait_until(lambda: any(line.startswith("[name] ") for line in printed()), h.START_WAIT):
+            raise RuntimeError(f"the console peer did not start: {printed()[-5:]}")
 
         def shown():
-            return sum(1 for chat in peer.chat_lines() if chat[1] == SENDER_NAME)
+            return sum(1 for line in printed() if (chat := cp.parse_chat(line)) and chat[1] == SENDER_NAME)
 
-        return measure_receiver(bed, shown, peer.running, count, windows, rates)
+        return measure_receiver(bed, shown, lambda: peer.poll() is None, count, windows, rates)
     finally:
-        peer.stop()
+        try:
+            peer.communicate(b"/quit\n", timeout=10)
+        except subprocess.TimeoutExpired:
+            os.killpg(peer.pid, signal.SIGKILL)
+            peer.wait()
 
 
 def measure_program(bed, count, windows, rates, settings):
