@@ -43,8 +43,8 @@ sys.path.insert(0, str(ROOT / "tests" / "system"))
 
 import console_peer as cp  # noqa: E402
 import harness as h  # noqa: E402
-import netbed  # noqa: E402
 import wire  # noqa: E402
+from bench_bed import bench_bed  # noqa: E402
 
 SENDER, RECEIVER = 1, 2
 SENDER_NAME = "bench"
@@ -234,31 +234,6 @@ def measure_program(bed, count, windows, rates, settings):
         program.stop()
 
 
-def start_display():
-    """An Xvfb of its own when there is no display; returns its process."""
-    if os.environ.get("DISPLAY"):
-        return None
-    # Xvfb writes the number it picked through -displayfd; a file, because
-    # it may write again after the reader of a pipe has gone.
-    number_file = h.WORK / "display"
-    number_file.parent.mkdir(parents=True, exist_ok=True)
-    with open(number_file, "w") as out:
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(out.fileno()), "-screen", "0", "1280x1024x24",
-                                 "-nolisten", "tcp"], pass_fds=[out.fileno()], stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
-    number = h.wait_until(lambda: number_file.read_text().strip(), 10, interval=0.1)
-    if not number or xvfb.poll() is not None:
-        xvfb.kill()
-        raise RuntimeError("Xvfb did not start")
-    os.environ["DISPLAY"] = ":" + number
-    return xvfb
-
-
-def prepare_wine():
-    subprocess.run(["bash", "-c", "source tools/wine-env.sh && mosswick_wine_prefix"], cwd=ROOT, check=True)
-    os.environ.setdefault("WINEPREFIX", str(ROOT / "build" / "wineprefix"))
-
-
 def report(args, echo, console, program):
     lines = [f"Lines: {args.lines} (console), {args.program_lines} (program); sender window as given.", "",
              "| receiver | window | lines/s | echo round trips/s | ratio |", "|---|---|---|---|---|"]
@@ -310,37 +285,22 @@ def main():
     args = parser.parse_args()
     if args.console:
         cp.CONSOLE_EXE = Path(args.console).resolve()
-    shutil.rmtree(h.WORK / "bin", ignore_errors=True)  # no copy of another build's peer
     windows = [int(w) for w in args.windows.split(",") if w]
     rates = [int(r) for r in args.rates.split(",") if r]
     program_rates = [int(r) for r in args.program_rates.split(",") if r]
 
-    # Ended from outside, it still removes its bed and display.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
-    check = subprocess.run([str(h.NETBED), "check"], capture_output=True, text=True)
-    if check.returncode != 0:
-        sys.exit(f"chat_receive: {check.stderr.strip()}")
-    xvfb = None
-    bed = netbed.Bed.bring_up(2, standalone=True)
-    try:
+    with bench_bed("chat_receive", 2, wine=not args.skip_program) as bed:
         echo = measure_echo(bed, args.lines, windows)
         print("echo round trips/s: " + ", ".join(f"window {w}: {r:.0f}" for w, r in echo.items()), flush=True)
         console = measure_console(bed, args.lines, windows, rates)
         program = None
         if not args.skip_program:
-            prepare_wine()
-            xvfb = start_display()
             settings = dict(item.split("=", 1) for item in args.set)
             program = measure_program(bed, args.program_lines, windows, program_rates, settings)
         text = report(args, echo, console, program)
         print(text)
         if args.record:
             record(text, " ".join(["bench/chat_receive.py", *sys.argv[1:]]).replace(" --record", ""))
-    finally:
-        bed.close()
-        if xvfb:
-            xvfb.kill()
-
 
 if __name__ == "__main__":
     main()

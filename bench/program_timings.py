@@ -30,8 +30,6 @@ Xvfb when DISPLAY is not set. MW_BUILD_WIN names the Windows build.
 import argparse
 import math
 import os
-import shutil
-import signal
 import statistics
 import subprocess
 import sys
@@ -45,11 +43,11 @@ sys.path.insert(0, str(ROOT / "tests" / "system"))
 sys.path.insert(0, str(ROOT / "bench"))
 
 import harness as h  # noqa: E402
-import netbed  # noqa: E402
 import popup_windows as pw  # noqa: E402
 from sniffer import Sniffer  # noqa: E402
 import wire  # noqa: E402
-from chat_receive import ECHO, prepare_wine, start_display  # noqa: E402
+from bench_bed import bench_bed  # noqa: E402
+from chat_receive import ECHO  # noqa: E402
 
 NAMES = {1: "一号", 2: "二号"}
 PEER_NAME = b"timer"
@@ -320,26 +318,11 @@ def main():
     parser.add_argument("--only", default="chat,startup,popup", help="which measurements, comma-separated")
     args = parser.parse_args()
     parts = set(args.only.split(","))
-    shutil.rmtree(h.WORK / "bin", ignore_errors=True)  # no copy of another build's driver
-
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
-    check = subprocess.run([str(h.NETBED), "check"], capture_output=True, text=True)
-    if check.returncode != 0:
-        sys.exit(f"program_timings: {check.stderr.strip()}")
-    prepare_wine()
-    xvfb = start_display()
-    bed = netbed.Bed.bring_up(2, standalone=True)
-    try:
-        print(f"{os.cpu_count()} CPUs, {os.uname().release}, {h.PROGRAM_EXE}", flush=True)
+    with bench_bed("program_timings", 2) as bed:
         for name, measure, count in (("chat", measure_chat, args.lines), ("startup", measure_startup, args.starts),
                                      ("popup", measure_popup, args.popups)):
             if name in parts:
                 print("\n".join(["", f"{name}:", *TABLE_HEAD, *measure(bed, count)]), flush=True)
-    finally:
-        bed.close()
-        if xvfb:
-            xvfb.kill()
-
 
 if __name__ == "__main__":
     main()

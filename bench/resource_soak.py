@@ -31,8 +31,6 @@ MW_BUILD_WIN names the Windows build.
 import argparse
 import os
 import select
-import shutil
-import signal
 import statistics
 import subprocess
 import sys
@@ -46,9 +44,8 @@ sys.path.insert(0, str(ROOT / "tests" / "system"))
 sys.path.insert(0, str(ROOT / "bench"))
 
 import harness as h  # noqa: E402
-import netbed  # noqa: E402
 import wire  # noqa: E402
-from chat_receive import prepare_wine, start_display  # noqa: E402
+from bench_bed import bench_bed  # noqa: E402
 
 USERS = wire.MAX_USERS
 PROGRAM_SLOT = 1
@@ -327,23 +324,8 @@ def main():
     parser.add_argument("--idle-minutes", type=float, default=2, help="minutes of idle after them")
     parser.add_argument("--rate", type=float, default=20, help="chat lines per second")
     args = parser.parse_args()
-    shutil.rmtree(h.WORK / "bin", ignore_errors=True)  # no copy of another build's driver
-
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
-    check = subprocess.run([str(h.NETBED), "check"], capture_output=True, text=True)
-    if check.returncode != 0:
-        sys.exit(f"resource_soak: {check.stderr.strip()}")
-    prepare_wine()
-    xvfb = start_display()
-    bed = netbed.Bed.bring_up(USERS, standalone=True)
-    try:
-        print(f"{os.cpu_count()} CPUs, {os.uname().release}, {h.PROGRAM_EXE}", flush=True)
+    with bench_bed("resource_soak", USERS) as bed:
         print(run(bed, args))
-    finally:
-        bed.close()
-        if xvfb:
-            xvfb.kill()
-
 
 if __name__ == "__main__":
     main()

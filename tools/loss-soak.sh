@@ -23,23 +23,9 @@ export MW_SYSTEST_DIR=${MW_SYSTEST_DIR:-$ROOT/build/loss-soak}
 rm -rf "$MW_SYSTEST_DIR"
 mkdir -p "$MW_SYSTEST_DIR"
 
-xvfb_pid=""
-cleanup() {
-  local prefix
-  for prefix in "$MW_SYSTEST_DIR"/prefixes/*; do
-    [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null
-  done
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  return 0
-}
-trap cleanup EXIT
-
-display_file=$MW_SYSTEST_DIR/display
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >"$MW_SYSTEST_DIR/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-[ -s "$display_file" ] || { echo "loss soak: Xvfb did not start (see $MW_SYSTEST_DIR/xvfb.log)"; exit 1; }
-export DISPLAY=":$(head -1 "$display_file")"
+source tools/test-display.sh
+trap stop_test_wine EXIT
+start_test_display "loss soak"
 
 # The campaign brings up its beds under the runner's locks and removes them;
 # the time limit keeps a stuck run from holding them for ever.

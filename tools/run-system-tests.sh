@@ -16,7 +16,7 @@ export MW_SYSTEST_DIR=${MW_SYSTEST_DIR:-$ROOT/build/system-tests}
 rm -rf "$MW_SYSTEST_DIR"
 mkdir -p "$MW_SYSTEST_DIR"
 
-xvfb_pid=""
+source tools/test-display.sh
 netbed_up=""
 # Tests bring up beds of their own under the prefixes mwf ... mwz, each under
 # its lock. A bed whose lock nobody holds was left by a run that was killed:
@@ -32,24 +32,13 @@ remove_abandoned_beds() {
   return 0
 }
 cleanup() {
-  local prefix
-  for prefix in "$MW_SYSTEST_DIR"/prefixes/*; do
-    [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null
-  done
   [ -n "$netbed_up" ] && tools/netbed.sh down
   remove_abandoned_beds
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  return 0
+  stop_test_wine
 }
 trap cleanup EXIT
 
-# A display of our own: Xvfb picks a free number and tells it through -displayfd.
-display_file=$MW_SYSTEST_DIR/display
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >"$MW_SYSTEST_DIR/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-[ -s "$display_file" ] || { echo "system tests: Xvfb did not start (see $MW_SYSTEST_DIR/xvfb.log)"; exit 1; }
-export DISPLAY=":$(head -1 "$display_file")"
+start_test_display "system tests"
 
 # The test network. Runs that share this machine (a chroot sees the same
 # namespaces through /run) each take a name prefix of their own under a lock.
