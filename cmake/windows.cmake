@@ -46,13 +46,21 @@ add_executable(Mosswick WIN32 shell/win32/win_main.cpp $<TARGET_OBJECTS:mosswick
 target_link_libraries(Mosswick PRIVATE mosswick_win)
 set_target_properties(Mosswick PROPERTIES OUTPUT_NAME Mosswick RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
-# The help page sits beside the program.
+# The help page sits beside the program, its pictures in Mosswick-help/ next
+# to it; a changed or added picture copies the folder again.
+file(GLOB HELP_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/help/Mosswick-help/*.png)
+set(HELP_OUTPUTS ${CMAKE_BINARY_DIR}/Mosswick.html)
+foreach(picture ${HELP_PICTURES})
+  get_filename_component(name ${picture} NAME)
+  list(APPEND HELP_OUTPUTS ${CMAKE_BINARY_DIR}/Mosswick-help/${name})
+endforeach()
 add_custom_command(
-  OUTPUT ${CMAKE_BINARY_DIR}/Mosswick.html
+  OUTPUT ${HELP_OUTPUTS}
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/resources/help/Mosswick.html ${CMAKE_BINARY_DIR}/Mosswick.html
-  DEPENDS ${CMAKE_SOURCE_DIR}/resources/help/Mosswick.html
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/resources/help/Mosswick-help ${CMAKE_BINARY_DIR}/Mosswick-help
+  DEPENDS ${CMAKE_SOURCE_DIR}/resources/help/Mosswick.html ${HELP_PICTURES}
   VERBATIM)
-add_custom_target(mosswick_help ALL DEPENDS ${CMAKE_BINARY_DIR}/Mosswick.html)
+add_custom_target(mosswick_help ALL DEPENDS ${HELP_OUTPUTS})
 
 # Test driver: finds and drives the program's windows from outside.
 file(GLOB DRIVER_SOURCES CONFIGURE_DEPENDS tools/driver/*.cpp)
