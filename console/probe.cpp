@@ -38,6 +38,7 @@ sockaddr_in SocketAddress(uint32_t address, int port) {
 struct ProbeSockets {
     int listen = -1;
     int target = -1;
+    uint16_t target_port = 0;  // the connected socket's own port (network order)
     ~ProbeSockets() {
         if (listen >= 0) close(listen);
         if (target >= 0) close(target);
@@ -62,6 +63,9 @@ bool OpenSockets(uint32_t address, int port, ProbeSockets* s, std::string* error
         *error = std::string("cannot reach the address: ") + std::strerror(errno);
         return false;
     }
+    sockaddr_in own = {};
+    socklen_t own_size = sizeof own;
+    if (getsockname(s->target, reinterpret_cast<sockaddr*>(&own), &own_size) == 0) s->target_port = own.sin_port;
     return true;
 }
 
@@ -91,6 +95,12 @@ void TakeAnswer(const ProbeSockets& s, uint32_t address, int port, double sent_a
     if (n <= 0 || from.sin_addr.s_addr != address) return;
     const int length = static_cast<int>(n);
     const int16_t kind = ReadKind(datagram, length);
+    // An address of this machine with nothing else on the port: the check
+    // arrives at the probe's own socket on the port, and no refusal comes.
+    if (kind == KIND_CHECK && s.target_port != 0 && from.sin_port == s.target_port) {
+        outcome->heard_itself = true;
+        return;
+    }
     if (kind == KIND_RESP) {
         outcome->acknowledged = true;
         return;
@@ -115,7 +125,8 @@ ProbeOutcome Listen(const ProbeSockets& s, uint32_t address, const ProbeOptions&
     ProbeOutcome outcome;
     // A little longer after the answer, for its acknowledgement's sake.
     double deadline = sent_at + options.wait_ms;
-    while (NowMs() < deadline && !outcome.refused && !(outcome.answered && outcome.acknowledged)) {
+    while (NowMs() < deadline && !outcome.refused && !outcome.heard_itself &&
+           !(outcome.answered && outcome.acknowledged)) {
         pollfd fds[2] = {{s.listen, POLLIN, 0}, {s.target, POLLIN, 0}};
         int left = static_cast<int>(deadline - NowMs());
         if (poll(fds, 2, left > 0 ? left : 0) <= 0) continue;
@@ -135,6 +146,11 @@ int DescribeProbe(const ProbeOptions& options, const ProbeOutcome& outcome, std:
         *report = "Mosswick answered from " + where + " in " + rtt + ": " + Cp932ToUtf8(outcome.name) + " (" +
                   Cp932ToUtf8(outcome.status) + ")";
         return 0;
+    }
+    if (outcome.heard_itself) {
+        *report = "No Mosswick at " + where + ": that is this machine, and nothing but the probe listens on " +
+                  "the port here (is the program running, and on the same port?)";
+        return 1;
     }
     if (outcome.refused) {
         *report = "No Mosswick at " + where + ": the host is there but nothing listens on the port " +

@@ -18,6 +18,9 @@ struct ProbeOutcome {
     bool answered = false;     // a user list with an entry came back
     bool acknowledged = false; // the check's acknowledgement came back
     bool refused = false;      // the host said nothing listens on the port
+    bool heard_itself = false; // the check came back to the probe's own socket:
+                               // the address is this machine's, and nothing
+                               // else listens on the port here
     double round_trip_ms = 0;  // to the first answer
     std::string name, status;  // of the answering user (CP932)
 };

@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstring>
 
 #include "console/console_peer.h"
 #include "console/console_views.h"
+#include "console/probe.h"
 #include "console/text_codec.h"
 #include "tests/net/net_fakes.h"
 
@@ -198,4 +205,32 @@ TEST_F(ConsoleBoardTest, CommandsSendTheStrokeTyped) {
     EXPECT_EQ(Ip(198, 18, 0, 99), socket.sent[0].address);
     const Bytes& c = socket.sent[0].bytes;
     EXPECT_EQ(Datagram(own, "/clear", ReadHeader(c.data(), kBoardSize).allCount), c);
+}
+
+// The probe on this machine's own address, where nothing listens on the
+// port: its check comes back to its own socket on the port, which is no
+// answer and no silence but a port with nobody on it.
+TEST(ConsoleProbe, ThisMachinesAddressWithNothingOnThePortIsToldSo) {
+    int holder = socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(holder, 0);
+    sockaddr_in any = {};
+    any.sin_family = AF_INET;
+    any.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(0, bind(holder, reinterpret_cast<sockaddr*>(&any), sizeof any));
+    socklen_t size = sizeof any;
+    ASSERT_EQ(0, getsockname(holder, reinterpret_cast<sockaddr*>(&any), &size));
+    close(holder);  // a port that was free a moment ago
+
+    ProbeOptions options;
+    options.address = "127.0.0.1";
+    options.port = ntohs(any.sin_port);
+    options.wait_ms = 2000;
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(nullptr, out);
+    EXPECT_EQ(1, RunProbe(options, out));
+    std::rewind(out);
+    char report[512] = {};
+    ASSERT_NE(nullptr, std::fgets(report, sizeof report, out));
+    std::fclose(out);
+    EXPECT_NE(nullptr, std::strstr(report, "that is this machine")) << report;
 }
