@@ -4,7 +4,8 @@ JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN := build/win
 
-.PHONY: run test setup configure build unit-tests system-tests fuzz fuzz-short soak soak-loss fuzz-merge clean
+.PHONY: run test setup configure build unit-tests system-tests fuzz fuzz-short soak soak-loss fuzz-merge clean \
+  dist install-linux
 
 setup:
 	@tools/setup.sh
@@ -57,6 +58,14 @@ soak-loss: build
 
 fuzz-merge: setup
 	@tools/run-fuzz.sh merge
+
+# Releases: dist/Mosswick-<version>.zip for Windows users, and the install on
+# a Linux desktop (PREFIX, default ~/.local; DESTDIR to stage a package).
+dist: build
+	@tools/make-dist.sh
+
+install-linux: build
+	@tools/install-linux.sh
 
 clean:
 	rm -rf build

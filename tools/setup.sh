@@ -19,6 +19,9 @@ packages=(
   xvfb x11-utils xauth imagemagick
   # The Japanese locale, and the test network.
   locales iproute2 nftables util-linux procps hostname
+  # The zip for Windows users (make dist), unzip to look into it, and the
+  # check of the Linux desktop entry (make install-linux).
+  zip unzip desktop-file-utils
 )
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 need=()
