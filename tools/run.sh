@@ -13,23 +13,33 @@
 #                                screenshots copied to docs/screenshots/
 #                                (type1.png, type2.png, whiteboards.png and
 #                                those of popups and the tray) for the README
+#   tools/run.sh --pair          two copies on $DISPLAY, each in its own
+#                                network namespace and Wine desktop, that
+#                                know each other: chat, popups, the
+#                                whiteboard between them by hand; ends when
+#                                both are closed (root needed)
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 
 update_docs=""
+pair=""
 case "${1:-}" in
   "") ;;
   --update-docs) update_docs=1 ;;
-  *) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+  --pair) pair=1 ;;
+  *) sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac
+if [ -n "$pair" ] && [ -z "${DISPLAY:-}" ]; then
+  echo "run: --pair needs a display (DISPLAY)"; exit 2
+fi
 
 source tools/wine-env.sh
 mosswick_wine_prefix
 RUN=$ROOT/build/run
 mkdir -p "$RUN"
 
-if [ -n "${DISPLAY:-}" ] && [ -z "$update_docs" ]; then
+if [ -n "${DISPLAY:-}" ] && [ -z "$update_docs" ] && [ -z "$pair" ]; then
   cp build/win/Mosswick.exe "$RUN/"
   cd "$RUN"
   exec wine "$RUN/Mosswick.exe" </dev/null
@@ -88,6 +98,8 @@ trap cleanup EXIT
 if tools/netbed.sh check 2>/dev/null && tools/netbed.sh up 2; then
   namespaces=1
   copies=(1 2)
+elif [ -n "$pair" ]; then
+  echo "run: --pair needs network namespaces (root)"; exit 1
 else
   echo "run: no network namespaces here (root needed); the demo runs one copy"
   copies=(1)
@@ -112,8 +124,9 @@ desktop_size() {
 }
 
 # One virtual display per copy, the size of its Wine desktop, so that each
-# screenshot shows one copy whole.
+# screenshot shows one copy whole; --pair shows both on the user's display.
 for i in "${copies[@]}"; do
+  if [ -n "$pair" ]; then displays+=("$DISPLAY"); continue; fi
   display_file=$DEMO/display$i
   Xvfb -displayfd 3 -screen 0 "$(desktop_size "$i")x24" -nolisten tcp 3>"$display_file" >"$DEMO/xvfb$i.log" 2>&1 &
   xvfb_pids+=($!)
@@ -151,6 +164,15 @@ for i in "${copies[@]}"; do
   driver "$i" -w 60 find Mosswick "$(hex "Mosswick - [${names[$i]}]")" >/dev/null \
     || { echo "run: copy $i did not start (see $DEMO/copy$i/wine.log)"; exit 1; }
 done
+
+# By hand: both copies stay until the user has closed both.
+if [ -n "$pair" ]; then
+  echo "run: ${names[1]} and ${names[2]} are running, each in its own window; close both to end"
+  while driver 1 -w 1 find Mosswick >/dev/null 2>&1 || driver 2 -w 1 find Mosswick >/dev/null 2>&1; do
+    sleep 2
+  done
+  exit 0
+fi
 
 # Waits up to 10 seconds until copy $1's output area holds the text $2.
 shown_in() {
