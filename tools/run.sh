@@ -28,7 +28,7 @@ case "${1:-}" in
   "") ;;
   --update-docs) update_docs=1 ;;
   --pair) pair=1 ;;
-  *) sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+  *) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac
 if [ -n "$pair" ] && [ -z "${DISPLAY:-}" ]; then
   echo "run: --pair needs a display (DISPLAY)"; exit 2
