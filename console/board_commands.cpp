@@ -3,7 +3,7 @@
 #include <charconv>
 
 #include "console/console_peer.h"
-#include "settings/inet_address.h"
+#include "platform/inet_address.h"
 #include "whiteboard/board_stroke.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "console/text_codec.h"
 #include "messaging/popup_message.h"
 #include "net/datagram.h"
-#include "settings/inet_address.h"
+#include "platform/inet_address.h"
 #include "net/peer_table.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <memory>
 
-#include "settings/cp932.h"
+#include "platform/cp932.h"
 #include "settings/font_value.h"
 
 namespace {

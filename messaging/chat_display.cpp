@@ -8,7 +8,7 @@
 #include "messaging/arrival_choice.h"
 #include "messaging/display_line.h"
 #include "messaging/output_line.h"
-#include "messaging/repeat_test.h"
+#include "messaging/repeat_rule.h"
 #include "net/datagram.h"
 #include "net/lock_order.h"
 #include "net/peer_table.h"

@@ -9,7 +9,7 @@
 #include "net/lock_order.h"
 #include "net/peer_table.h"
 #include "net/transport.h"
-#include "settings/inet_address.h"
+#include "platform/inet_address.h"
 #include "settings/settings.h"
 #include "platform/error_report.h"
 #include "platform/platform.h"

@@ -4,7 +4,7 @@
 #include "net/peer_table.h"
 #include "platform/chat_areas_view.h"
 #include "platform/platform.h"
-#include "settings/inet_address.h"
+#include "platform/inet_address.h"
 #include "settings/settings.h"
 
 std::string UndeliveredLine(const std::string& receiver, uint32_t destination, const uint8_t* datagram,

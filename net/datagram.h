@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "settings/inet_address.h"
+#include "platform/inet_address.h"
 
 // Datagram kinds.
 constexpr int16_t KIND_START = 1;
@@ -70,7 +70,7 @@ void WriteU32BE(uint8_t* p, uint32_t value);
 // first, held in a uint32_t the way inet_addr returns them.
 uint32_t ReadAddress(const uint8_t* p);
 void WriteAddress(uint8_t* p, uint32_t address);
-// Their octets and text: settings/inet_address.h.
+// Their octets and text: platform/inet_address.h.
 
 // The header, in host order.
 struct DatagramHeader {

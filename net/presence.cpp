@@ -9,7 +9,7 @@
 #include "net/pending_acks.h"
 #include "net/transport.h"
 #include "net/user_rows.h"
-#include "settings/inet_address.h"
+#include "platform/inet_address.h"
 #include "settings/settings.h"
 #include "platform/error_report.h"
 #include "platform/platform.h"

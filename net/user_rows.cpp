@@ -3,7 +3,7 @@
 #include <cassert>
 #include <string>
 
-#include "settings/inet_address.h"
+#include "platform/inet_address.h"
 #include "net/lock_order.h"
 #include "settings/settings.h"
 #include "platform/platform.h"

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "platform/profile_store.h"
-#include "settings/cp932.h"
+#include "platform/cp932.h"
 #include "settings/number_scan.h"
 #include "settings/program_paths.h"
 #include "settings/settings.h"

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstddef>
 
-#include "settings/font_record.h"
+#include "platform/font_record.h"
 
 class ProfileStore;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "settings/inet_address.h"
+#include "platform/inet_address.h"
 #include "settings/page_writes.h"
 #include "settings/settings_keys.h"
 

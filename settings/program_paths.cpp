@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "settings/cp932.h"
+#include "platform/cp932.h"
 
 ProgramPaths g_program_paths;
 

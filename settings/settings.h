@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "settings/font_record.h"
+#include "platform/font_record.h"
 
 class ProfileStore;
 

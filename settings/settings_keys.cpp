@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/profile_store.h"
-#include "settings/inet_address.h"
+#include "platform/inet_address.h"
 #include "settings/number_scan.h"
 #include "settings/program_paths.h"
 

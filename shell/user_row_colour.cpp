@@ -1,6 +1,6 @@
 #include "shell/user_row_colour.h"
 
-#include "settings/inet_address.h"
+#include "platform/inet_address.h"
 
 std::optional<uint32_t> UserRowColour(const char* ip_text, const PeerTable& table) {
     if (ip_text == nullptr || ip_text[0] == 0) return std::nullopt;

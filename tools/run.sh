@@ -51,7 +51,7 @@ mkdir -p "$DEMO"
 # The demo runs its own copies of the program and the driver, so that a
 # rebuild while it runs does not take them away.
 cp build/win/Mosswick.exe build/win/mwdriver.exe "$DEMO/"
-id_of() { awk -v name="$1" '$1 == "#define" && $2 == name { print $3 }' shell/command_ids.h; }
+id_of() { awk -v name="$1" '$1 == "#define" && $2 == name { print $3 }' resources/command_ids.h; }
 hex() { printf '%s' "$1" | iconv -f UTF-8 -t CP932 | od -An -tx1 | tr -d ' \n'; }
 
 # The two copies. Window rectangles are screen pixels on each copy's own

@@ -12,10 +12,10 @@
 #include "messaging/popup_message.h"
 #include "platform/binary_semaphore.h"
 #include "settings/settings.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/win32/main_window.h"
-#include "shell/win32/placement.h"
-#include "shell/win32/window_guard.h"
+#include "platform/win32/placement.h"
+#include "platform/win32/window_guard.h"
 
 namespace {
 

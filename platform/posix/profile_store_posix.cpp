@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/cp932.h"
+#include "platform/cp932.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "settings/cp932.h"
+#include "platform/cp932.h"
 
 size_t Win32ProfileStore::GetString(const char* section, const char* key, const char* fallback,
                                     char* buf, size_t size, const char* path) {

@@ -16,9 +16,9 @@
 #include "settings/page_writes.h"
 #include "settings/settings.h"
 #include "settings/win32/settings_pages.h"
-#include "shell/command_ids.h"
-#include "shell/win32/pickers.h"
-#include "shell/win32/placement.h"
+#include "resources/command_ids.h"
+#include "platform/win32/pickers.h"
+#include "platform/win32/placement.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include "settings/display_page.h"
 #include "settings/page_writes.h"
 #include "settings/settings.h"
-#include "settings/win32/font_record_win32.h"
+#include "platform/win32/font_record_win32.h"
 #include "settings/win32/settings_pages.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/win32/main_window.h"
-#include "shell/win32/pickers.h"
+#include "platform/win32/pickers.h"
 
 namespace {
 

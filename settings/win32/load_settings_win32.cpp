@@ -2,7 +2,7 @@
 
 #include "settings/load_settings.h"
 #include "settings/settings.h"
-#include "settings/win32/font_record_win32.h"
+#include "platform/win32/font_record_win32.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "settings/page_writes.h"
 #include "settings/settings.h"
 #include "settings/win32/settings_pages.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/win32/main_window.h"
 #include "shell/win32/user_area_rows.h"
 

@@ -8,7 +8,7 @@
 #include "settings/page_writes.h"
 #include "settings/settings.h"
 #include "settings/win32/settings_pages.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/win32/main_window.h"
 
 namespace {

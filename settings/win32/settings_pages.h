@@ -11,7 +11,7 @@
 #include "settings/base_page.h"
 #include "settings/display_page.h"
 #include "settings/network_page.h"
-#include "shell/win32/window_guard.h"
+#include "platform/win32/window_guard.h"
 
 // A sample's background brush, made again from its colour when marked.
 struct SampleBrush {

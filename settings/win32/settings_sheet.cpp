@@ -9,7 +9,7 @@
 
 #include "platform/error_report.h"
 #include "settings/win32/settings_pages.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/win32/main_window.h"
 
 namespace {

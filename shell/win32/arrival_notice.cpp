@@ -7,7 +7,7 @@
 
 #include "messaging/notice_gate.h"
 #include "platform/binary_semaphore.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/win32/main_window.h"
 
 namespace {

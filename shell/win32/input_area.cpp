@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "settings/cp932.h"
+#include "platform/cp932.h"
 #include "settings/settings.h"
 
 std::string InputAreaText(HWND input) {

@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "messaging/win32/popup_window.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/win32/arrival_notice.h"
 #include "shell/win32/input_area.h"
 #include "shell/win32/main_window.h"

@@ -6,8 +6,8 @@
 
 #include "net/pending_acks.h"
 #include "net/transport.h"
-#include "shell/command_ids.h"
-#include "shell/win32/window_guard.h"
+#include "resources/command_ids.h"
+#include "platform/win32/window_guard.h"
 
 MainWindowState g_main;
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "messaging/blink.h"
-#include "settings/font_record.h"
+#include "platform/font_record.h"
 
 constexpr int kMainMinWidth = 370;
 constexpr int kMainMinHeight = 350;

@@ -10,7 +10,7 @@
 
 #include "net/presence.h"
 #include "settings/settings.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/pane_layout.h"
 #include "shell/win32/main_window.h"
 #include "shell/win32/output_area.h"

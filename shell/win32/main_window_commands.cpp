@@ -11,7 +11,7 @@
 #include "messaging/log_file.h"
 #include "net/presence.h"
 #include "settings/program_paths.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "platform/platform.h"
 #include "platform/views.h"
 #include "shell/win32/main_window.h"
@@ -21,7 +21,7 @@
 #include "shell/win32/user_area_notify.h"
 #include "shell/win32/user_area_rows.h"
 #include "settings/win32/settings_sheet.h"
-#include "settings/win32/small_dialogs.h"
+#include "shell/win32/small_dialogs.h"
 
 namespace {
 

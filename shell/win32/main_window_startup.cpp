@@ -18,18 +18,18 @@
 #include "platform/win32/udp_socket_win32.h"
 #include "settings/program_paths.h"
 #include "settings/settings.h"
-#include "settings/win32/font_record_win32.h"
+#include "platform/win32/font_record_win32.h"
 #include "settings/win32/load_settings_win32.h"
 #include "settings/win32/program_paths_win32.h"
 #include "settings/window_information.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "platform/platform.h"
 #include "platform/views.h"
 #include "shell/core_wiring.h"
 #include "shell/win32/common_controls.h"
 #include "shell/win32/main_views.h"
 #include "shell/win32/main_window.h"
-#include "shell/win32/pickers.h"
+#include "platform/win32/pickers.h"
 
 namespace {
 

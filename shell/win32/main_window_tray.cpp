@@ -8,7 +8,7 @@
 #include "messaging/blink.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/win32/arrival_notice.h"
 #include "shell/win32/main_window.h"
 

@@ -5,11 +5,11 @@
 #include <memory>
 #include <utility>
 
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/pane_keys.h"
 #include "platform/platform.h"
 #include "shell/win32/main_window.h"
-#include "shell/win32/window_guard.h"
+#include "platform/win32/window_guard.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "settings/settings.h"
 #include "shell/win32/main_window.h"
-#include "shell/win32/window_guard.h"
+#include "platform/win32/window_guard.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "shell/user_row_colour.h"
 #include "shell/user_sort.h"
 #include "shell/win32/user_area_rows.h"
-#include "shell/win32/window_guard.h"
+#include "platform/win32/window_guard.h"
 
 namespace {
 

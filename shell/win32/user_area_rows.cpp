@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "settings/cp932.h"
+#include "platform/cp932.h"
 
 namespace {
 

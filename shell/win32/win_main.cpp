@@ -1,7 +1,7 @@
 // Entry point of Mosswick.exe: the main window and its message loop.
 #include <windows.h>
 
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/win32/main_window.h"
 
 namespace {

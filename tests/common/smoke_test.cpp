@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "settings/font_record.h"
+#include "platform/font_record.h"
 
 // The default face name must reach run time as CP932 bytes.
 TEST(Charset, DefaultFaceNameIsShiftJis) {

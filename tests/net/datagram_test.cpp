@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "net/datagram.h"
-#include "settings/inet_address.h"
+#include "platform/inet_address.h"
 #include "tests/net/net_fakes.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "messaging/log_file.h"
 #include "net/counters.h"
 #include "net/datagram.h"
-#include "settings/inet_address.h"
+#include "platform/inet_address.h"
 #include "net/peer_table.h"
 #include "net/pending_acks.h"
 #include "net/presence.h"

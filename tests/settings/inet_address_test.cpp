@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "settings/inet_address.h"
+#include "platform/inet_address.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/posix/profile_store_posix.h"
-#include "settings/inet_address.h"
+#include "platform/inet_address.h"
 #include "settings/load_settings.h"
 #include "settings/settings.h"
 #include "settings/settings_keys.h"

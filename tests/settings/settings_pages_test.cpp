@@ -13,7 +13,7 @@
 #include "platform/posix/profile_store_posix.h"
 #include "settings/base_page.h"
 #include "settings/display_page.h"
-#include "settings/inet_address.h"
+#include "platform/inet_address.h"
 #include "settings/load_settings.h"
 #include "settings/network_page.h"
 #include "settings/program_paths.h"

@@ -3,7 +3,7 @@
 #include <thread>
 #include <vector>
 
-#include "shell/window_placement.h"
+#include "platform/window_placement.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-"""Ids by name, read from shell/command_ids.h, so that tests never hold bare
+"""Ids by name, read from resources/command_ids.h, so that tests never hold bare
 numbers: `#define NAME VALUE` lines, enumerators and `constexpr` constants."""
 import re
 from pathlib import Path
 
-HEADER = Path(__file__).resolve().parents[2] / "shell" / "command_ids.h"
+HEADER = Path(__file__).resolve().parents[2] / "resources" / "command_ids.h"
 
 _NUMBER = r"(0[xX][0-9a-fA-F]+|\d+)[uUlL]*"
 _DEFINE = re.compile(r"^\s*#\s*define\s+([A-Za-z_]\w*)\s+\(?\s*" + _NUMBER + r"\s*\)?\s*(?://.*|/\*.*)?$")

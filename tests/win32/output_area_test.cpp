@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/win32/output_area.h"
 
 namespace {

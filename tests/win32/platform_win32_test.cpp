@@ -12,7 +12,7 @@
 #include "platform/win32/binary_semaphore_win32.h"
 #include "platform/win32/host_identity_win32.h"
 #include "platform/win32/udp_socket_win32.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 
 namespace {
 

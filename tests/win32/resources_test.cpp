@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/win32/common_controls.h"
 
 namespace {

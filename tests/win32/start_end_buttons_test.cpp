@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/win32/common_controls.h"
 #include "shell/win32/start_end_buttons.h"
 

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "settings/settings.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/win32/arrival_notice.h"
 #include "shell/win32/main_window.h"
 

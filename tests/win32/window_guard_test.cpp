@@ -16,7 +16,7 @@
 #include "platform/error_report.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
-#include "shell/win32/window_guard.h"
+#include "platform/win32/window_guard.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <memory>
 
 #include "net/datagram.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/win32/main_window.h"
-#include "shell/win32/pickers.h"
-#include "shell/win32/placement.h"
-#include "shell/win32/window_guard.h"
+#include "platform/win32/pickers.h"
+#include "platform/win32/placement.h"
+#include "platform/win32/window_guard.h"
 #include "whiteboard/board_stroke.h"
 #include "whiteboard/stroke_cutter.h"
 #include "whiteboard/win32/board_drawing.h"

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "settings/font_record.h"
+#include "platform/font_record.h"
 
 constexpr int kCustomColorCount = 16;
 

@@ -2,7 +2,7 @@
 // the program uses for itself. The host name is looked up only once the
 // dialog is on the screen (a lookup can take a while), so the two fields
 // that depend on it say "取得中" until then.
-#include "settings/win32/small_dialogs.h"
+#include "shell/win32/small_dialogs.h"
 
 #include <windows.h>
 #include <winsock.h>
@@ -10,9 +10,9 @@
 #include <string>
 
 #include "net/peer_table.h"
-#include "shell/command_ids.h"
-#include "shell/win32/placement.h"
-#include "shell/win32/window_guard.h"
+#include "resources/command_ids.h"
+#include "platform/win32/placement.h"
+#include "platform/win32/window_guard.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "shell/win32/placement.h"
+#include "platform/win32/placement.h"
 
 #include "platform/platform.h"
-#include "shell/window_placement.h"
+#include "platform/window_placement.h"
 
 namespace {
 Cascade g_cascade;  // shared by every popup window of the run

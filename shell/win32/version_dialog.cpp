@@ -1,12 +1,12 @@
 // The version dialog: the program icon, name and version, and OK. Everything
 // it shows is in its resource.
-#include "settings/win32/small_dialogs.h"
+#include "shell/win32/small_dialogs.h"
 
 #include <windows.h>
 
-#include "shell/command_ids.h"
-#include "shell/win32/placement.h"
-#include "shell/win32/window_guard.h"
+#include "resources/command_ids.h"
+#include "platform/win32/placement.h"
+#include "platform/win32/window_guard.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/window_placement.h"
+#include "platform/window_placement.h"
 
 int Cascade::TakeOffset(int caption_height) {
     int k = index_.load();

@@ -1,4 +1,4 @@
-#include "settings/font_record.h"
+#include "platform/font_record.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "settings/inet_address.h"
+#include "platform/inet_address.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,15 +1,15 @@
 // The status change dialog: an edit field with the nine preset texts listed
 // below it. "変更" makes the field's text the own status and tells the peers;
 // an empty field is refused with a message and the dialog stays open.
-#include "settings/win32/small_dialogs.h"
+#include "shell/win32/small_dialogs.h"
 
 #include <windows.h>
 
 #include "net/peer_table.h"
 #include "net/presence.h"
-#include "shell/command_ids.h"
-#include "shell/win32/placement.h"
-#include "shell/win32/window_guard.h"
+#include "resources/command_ids.h"
+#include "platform/win32/placement.h"
+#include "platform/win32/window_guard.h"
 
 namespace {
 

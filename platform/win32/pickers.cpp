@@ -1,8 +1,8 @@
-#include "shell/win32/pickers.h"
+#include "platform/win32/pickers.h"
 
 #include <commdlg.h>
 
-#include "settings/win32/font_record_win32.h"
+#include "platform/win32/font_record_win32.h"
 
 namespace {
 COLORREF g_custom_colors[kCustomColorCount];

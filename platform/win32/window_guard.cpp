@@ -1,4 +1,4 @@
-#include "shell/win32/window_guard.h"
+#include "platform/win32/window_guard.h"
 
 #include "platform/error_report.h"
 

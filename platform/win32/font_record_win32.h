@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "settings/font_record.h"
+#include "platform/font_record.h"
 
 LOGFONTA ToLogFont(const FontRecord& font);
 FontRecord FromLogFont(const LOGFONTA& font);

@@ -1,4 +1,4 @@
-#include "settings/win32/font_record_win32.h"
+#include "platform/win32/font_record_win32.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "messaging/repeat_test.h"
+#include "messaging/repeat_rule.h"
 
 #include "net/counters.h"
 

@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "messaging/repeat_test.h"
+#include "messaging/repeat_rule.h"
 #include "net/counters.h"
 
 namespace {
