@@ -118,9 +118,7 @@ bool Peer::StartUp() {
     WindowRect rect;
     LoadSettings(&rect);
     if (LogSaveOn(g_settings)) {
-        if (LogOpen(g_program_paths.log_path))
-            g_flags.log_active = true;
-        else
+        if (!SwitchLogging(true, g_program_paths.log_path))
             views_.ShowMessage("ログファイルを開けませんでした。", "Mosswick - ログファイル",
                                BoxIcon::Exclamation);
     }
@@ -136,10 +134,7 @@ bool Peer::StartUp() {
 
 void Peer::ShutDown() {
     ShutdownNetwork();
-    if (g_flags.log_active) {
-        LogClose();
-        g_flags.log_active = false;
-    }
+    SwitchLogging(false, g_program_paths.log_path);
 }
 
 void Peer::CommandStart() {

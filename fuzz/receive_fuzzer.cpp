@@ -136,7 +136,7 @@ uint32_t Ip(uint8_t a, uint8_t b, uint8_t c, uint8_t d) { return MakeAddress(a, 
 
 void OpenLog() {
     std::remove(g_log_path.c_str());
-    if (LogOpen(g_log_path.c_str())) g_flags.log_active = true;
+    SwitchLogging(true, g_log_path.c_str());
 }
 
 // One-time state: Debug on, log open, network started with the own entry and
@@ -246,7 +246,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PendingClear();
     ResetCountersForNetworkStart();
     if (++g_runs % 2000 == 0) {
-        LogClose();
+        SwitchLogging(false, g_log_path.c_str());
         OpenLog();
     }
 

@@ -18,6 +18,16 @@ bool Finish(uint16_t failed_step) {
     ReportInternalError(OP_LOG_FILE, failed_step);
     return false;
 }
+// The write under the lock: the step of its failure, or 0. A closed log is
+// a failure unless `closed_is_quiet`.
+uint16_t WriteOpenLog(const char* bytes, size_t count, bool closed_is_quiet) {
+    std::lock_guard<std::mutex> lock(g_log_mutex);
+    if (g_log == nullptr) return closed_is_quiet ? 0 : 0x30;
+    // Each write is flushed, so that a full disk shows at the write that did
+    // not fit and every line is on disk should the program end abruptly.
+    if (std::fwrite(bytes, 1, count, g_log) < count || std::fflush(g_log) != 0) return 0x40;
+    return 0;
+}
 }  // namespace
 
 bool LogOpen(const char* path) {
@@ -29,21 +39,6 @@ bool LogOpen(const char* path) {
         } else {
             g_log = std::fopen(path, "ab");
             if (g_log == nullptr) failed = 0x20;
-        }
-    }
-    return Finish(failed);
-}
-
-bool LogWrite(const char* bytes, size_t count) {
-    uint16_t failed = 0;
-    {
-        std::lock_guard<std::mutex> lock(g_log_mutex);
-        if (g_log == nullptr) {
-            failed = 0x30;
-        } else if (std::fwrite(bytes, 1, count, g_log) < count || std::fflush(g_log) != 0) {
-            // Each write is flushed, so that a full disk shows at the write that
-            // did not fit and every line is on disk should the program end abruptly.
-            failed = 0x40;
         }
     }
     return Finish(failed);
@@ -68,7 +63,25 @@ void LogFlush() {
     if (g_log != nullptr) std::fflush(g_log);
 }
 
-bool LogIsOpen() {
+bool LoggingOn() {
     std::lock_guard<std::mutex> lock(g_log_mutex);
     return g_log != nullptr;
+}
+
+bool LogWrite(const char* bytes, size_t count) { return Finish(WriteOpenLog(bytes, count, false)); }
+
+bool LogWriteWhileOn(const char* bytes, size_t count) { return Finish(WriteOpenLog(bytes, count, true)); }
+
+bool SwitchLogging(bool on, const char* path) {
+    if (on == LoggingOn()) return true;
+    if (on) return LogOpen(path);
+    LogClose();
+    return true;  // a failed close still forgets the file: logging is off
+}
+
+bool DeleteLog(const char* path) {
+    const bool logging = LoggingOn();
+    SwitchLogging(false, path);
+    std::remove(path);
+    return !logging || SwitchLogging(true, path);
 }

@@ -12,9 +12,6 @@ void AppendOutputLine(const char* line, uint32_t colour) {
     // A full output area empties itself after its message; the line it could
     // not take still goes to the log below.
     if (g_platform.chat_areas != nullptr) g_platform.chat_areas->AppendOutput(line, colour);
-    if (!g_flags.log_active) return;
-    if (!LogWrite(line, std::strlen(line))) {
-        LogClose();
-        g_flags.log_active = false;
-    }
+    // A log that cannot take the line ends logging: the write was reported.
+    if (LoggingOn() && !LogWrite(line, std::strlen(line))) SwitchLogging(false, nullptr);
 }

@@ -119,7 +119,7 @@ void SetDumpWriter(DumpWriter writer) { g_writer = writer; }
 
 void DumpDatagram(DumpDirection direction, const uint8_t* datagram, int length,
                   uint32_t destination) {
-    if (!g_flags.log_active || g_writer == nullptr) return;
+    if (g_writer == nullptr) return;
     DumpContext context;
     if (g_platform.clock != nullptr) context.now = g_platform.clock->Now();
     if (ReadKind(datagram, length) == KIND_CHAT) {

@@ -32,11 +32,12 @@ std::vector<std::string> DumpTexts(DumpDirection direction, const uint8_t* datag
                                    uint32_t destination, const DumpContext& context);
 
 // Where the dump's texts go: the message log's writer, wired in by the
-// program. Without one nothing is written.
+// program, which writes only while logging is on. Without one nothing is
+// written.
 using DumpWriter = bool (*)(const char* bytes, size_t count);
 void SetDumpWriter(DumpWriter writer);
 
-// Builds the texts and writes them to the log, only while the log is active.
+// Builds the texts and hands them to the writer.
 // `destination` is used for a sent datagram.
 void DumpDatagram(DumpDirection direction, const uint8_t* datagram, int length,
                   uint32_t destination);

@@ -22,7 +22,6 @@ struct ShellFlags {
     bool popup_mode = false;
     bool in_tray = false;
     bool window_shown = false;   // loaded from End_Status, saved back to it
-    bool log_active = false;     // message log file open
 };
 
 struct Platform {

@@ -9,6 +9,6 @@
 
 void ConnectSubsystems() {
     SetReceiveDispatch(DispatchReceived);
-    SetDumpWriter(LogWrite);
+    SetDumpWriter(LogWriteWhileOn);
     SetUndeliveredHandler(ShowUndelivered);
 }

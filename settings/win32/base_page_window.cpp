@@ -38,7 +38,7 @@ void OnInit(BasePage& page, HWND window) {
     SetTicked(window, IDC_BASE_IME, TickedAtOpening(g_settings.IME_Auto_Change));
     SetTicked(window, IDC_BASE_DATE, TickedAtOpening(g_settings.Date_View));
     SetTicked(window, IDC_BASE_TIME, TickedAtOpening(g_settings.Time_View));
-    SetTicked(window, IDC_BASE_LOG, g_flags.log_active);
+    SetTicked(window, IDC_BASE_LOG, LoggingOn());
     SetDlgItemTextA(window, IDC_BASE_SAMPLE, kSampleText);
     page.own_colour = g_settings.Msg_TextColor;
     page.opening = {g_settings.Name, g_settings.Msg_TextColor};
@@ -56,8 +56,7 @@ void ChangeOwnColour(BasePage& page, HWND window) {
 // A log that cannot be opened is said so, as at start-up, and the box is
 // cleared again: it shows whether the program logs.
 void StartLogging(HWND window) {
-    if (LogOpen(g_program_paths.log_path)) {
-        g_flags.log_active = true;
+    if (SwitchLogging(true, g_program_paths.log_path)) {
         ShowLogState("LOG");
         return;
     }
@@ -67,22 +66,19 @@ void StartLogging(HWND window) {
 }
 
 void StopLogging() {
-    LogClose();
-    g_flags.log_active = false;
+    SwitchLogging(false, g_program_paths.log_path);
     ShowLogState("");
 }
 
 void OnLogBox(HWND window) {
     const bool ticked = IsTicked(window, IDC_BASE_LOG);
-    if (ticked && !g_flags.log_active) StartLogging(window);
-    if (!ticked && g_flags.log_active) StopLogging();
+    if (ticked && !LoggingOn()) StartLogging(window);
+    if (!ticked && LoggingOn()) StopLogging();
 }
 
 // Deletes the log without asking; while logging, a new empty log follows.
-void DeleteLog() {
-    if (g_flags.log_active) LogClose();
-    DeleteFileA(g_program_paths.log_path);
-    if (g_flags.log_active && !LogOpen(g_program_paths.log_path)) ReportPageFailure(kBasePageReport, kLogReopenStep);
+void DeleteLogFile() {
+    if (!::DeleteLog(g_program_paths.log_path)) ReportPageFailure(kBasePageReport, kLogReopenStep);
 }
 
 void WarnLoginNameUsed(HWND window) {
@@ -97,7 +93,7 @@ INT_PTR OnApply(BasePage& page, HWND window) {
     choice.date_view = IsTicked(window, IDC_BASE_DATE);
     choice.time_view = IsTicked(window, IDC_BASE_TIME);
     choice.own_colour = page.own_colour;
-    BasePageResult result = ApplyBasePage(choice, page.opening, LoginName(), g_flags.log_active);
+    BasePageResult result = ApplyBasePage(choice, page.opening, LoginName(), LoggingOn());
     if (result.name_was_empty) WarnLoginNameUsed(window);
     if (result.announce) AnnounceOwnChange();
     ReportPageFailure(kBasePageReport, result.failed_step);
@@ -117,7 +113,7 @@ INT_PTR OnCommand(BasePage& page, HWND window, int id, int code) {
     switch (id) {
         case IDC_BASE_COLOUR: ChangeOwnColour(page, window); break;
         case IDC_BASE_LOG: OnLogBox(window); break;
-        case IDC_BASE_DELETELOG: DeleteLog(); break;
+        case IDC_BASE_DELETELOG: DeleteLogFile(); break;
         default: return FALSE;
     }
     return TRUE;

@@ -75,7 +75,6 @@ void ClearRunFlags() {
     g_flags.in_tray = false;
     g_flags.network_ready = false;
     g_flags.started = false;
-    g_flags.log_active = false;
     g_main.blink = BlinkState{};
 }
 
@@ -133,8 +132,7 @@ void ApplySavedRect(HWND window, const RECT& saved) {
 
 void OpenMessageLog() {
     if (!LogSaveOn(g_settings)) return;
-    if (LogOpen(g_program_paths.log_path)) {
-        g_flags.log_active = true;
+    if (SwitchLogging(true, g_program_paths.log_path)) {
         g_views.SetStatusPart(3, "LOG");
     } else {
         g_views.ShowMessage("ログファイルを開けませんでした。", "Mosswick - ログファイル", BoxIcon::Exclamation);
@@ -159,10 +157,7 @@ void SetUpSocket(HWND window) {
 // Closes the log and removes the tray icon, then writes the window state
 // (nothing is written when the settings file was never found).
 void SaveWindowInformation(HWND window) {
-    if (g_flags.log_active) {
-        LogClose();
-        g_flags.log_active = false;
-    }
+    SwitchLogging(false, g_program_paths.log_path);
     RemoveTrayIcon(window);
     RECT r = {};
     GetWindowRect(window, &r);

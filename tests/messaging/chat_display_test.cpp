@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "messaging/log_file.h"
+
 #include "messaging/chat_receive.h"
 #include "tests/messaging/messaging_fakes.h"
 
@@ -126,14 +132,20 @@ TEST_F(ChatDisplayTest, TheWrapIsTakenEvenWhenTheLastNumberWasLost) {
 }
 
 TEST_F(ChatDisplayTest, UnknownSenderIsNeitherShownAnnouncedNorLogged) {
-    g_flags.log_active = true;  // a write would fail and report: there is no open log
+    const std::string log = ::testing::TempDir() + "mosswick-unknown-sender.txt";
+    std::remove(log.c_str());
+    ASSERT_TRUE(SwitchLogging(true, log.c_str()));
     std::strcpy(g_settings.Debug, "Yes");
     std::strcpy(g_settings.ChatMsg_Recieve, "Msg");
     Show(Ip(198, 18, 0, 9), 1001, "who?");
     EXPECT_TRUE(out.output.empty());
     EXPECT_TRUE(out.arrivals.empty());
     EXPECT_TRUE(out.Reports().empty());
-    EXPECT_TRUE(g_flags.log_active);
+    EXPECT_TRUE(LoggingOn());
+    SwitchLogging(false, nullptr);
+    std::ifstream logged(log, std::ios::binary);
+    EXPECT_EQ(std::istreambuf_iterator<char>(), std::istreambuf_iterator<char>(logged));
+    std::remove(log.c_str());
 }
 
 TEST_F(ChatDisplayTest, DateAndTimeInFourForms) {

@@ -37,12 +37,12 @@ protected:
 
 TEST_F(LogFileTest, AppendsBytesUnchangedAcrossOpens) {
     ASSERT_TRUE(LogOpen(path.c_str()));
-    EXPECT_TRUE(LogIsOpen());
+    EXPECT_TRUE(LoggingOn());
     const std::string line = "[03/14 09:05] 7 user1 > hello\r\n";
     ASSERT_TRUE(LogWrite(line.data(), line.size()));
     EXPECT_EQ(line, Contents());  // on disk at once
     ASSERT_TRUE(LogClose());
-    EXPECT_FALSE(LogIsOpen());
+    EXPECT_FALSE(LoggingOn());
     ASSERT_TRUE(LogOpen(path.c_str()));
     ASSERT_TRUE(LogWrite("a\nb\0c", 5));
     LogFlush();
@@ -57,7 +57,7 @@ TEST_F(LogFileTest, MisuseIsReportedAndFails) {
     LogFlush();  // nothing open: nothing happens
     ASSERT_TRUE(LogOpen(path.c_str()));
     EXPECT_FALSE(LogOpen(path.c_str()));
-    EXPECT_TRUE(LogIsOpen());  // the first stays open
+    EXPECT_TRUE(LoggingOn());  // the first stays open
     EXPECT_TRUE(LogWrite("y", 1));
     EXPECT_EQ((std::vector<std::string>{"001f:0030", "001f:0060", "001f:0010"}), views.Reports());
 }
@@ -65,7 +65,7 @@ TEST_F(LogFileTest, MisuseIsReportedAndFails) {
 TEST_F(LogFileTest, UnopenablePathsFailAtStep20) {
     EXPECT_FALSE(LogOpen((dir + "/missing/Mosslog.txt").c_str()));
     EXPECT_FALSE(LogOpen(dir.c_str()));  // a directory
-    EXPECT_FALSE(LogIsOpen());
+    EXPECT_FALSE(LoggingOn());
     EXPECT_EQ((std::vector<std::string>{"001f:0020", "001f:0020"}), views.Reports());
 }
 

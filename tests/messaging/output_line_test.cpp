@@ -27,8 +27,7 @@ protected:
         rmdir(dir.c_str());
     }
     void StartLogging(const std::string& at) {
-        ASSERT_TRUE(LogOpen(at.c_str()));
-        g_flags.log_active = true;
+        ASSERT_TRUE(SwitchLogging(true, at.c_str()));
     }
     std::string Logged() {
         std::ifstream in(path, std::ios::binary);
@@ -65,20 +64,27 @@ TEST_F(OutputLineTest, LogThatCannotBeWrittenEndsLoggingButNotTheLine) {
     if (stat("/dev/full", &st) != 0) GTEST_SKIP() << "no /dev/full on this system";
     StartLogging("/dev/full");
     AppendOutputLine("lost on disk\r\n", 0);
-    EXPECT_FALSE(g_flags.log_active);
-    EXPECT_FALSE(LogIsOpen());
+    EXPECT_FALSE(LoggingOn());
     EXPECT_EQ((std::vector<std::string>{"lost on disk\r\n"}), out.OutputTexts());
     AppendOutputLine("next\r\n", 0);  // logging is off: no more reports
     EXPECT_EQ((std::vector<std::string>{"001f:0040"}), out.Reports());
 }
 
-TEST_F(OutputLineTest, LoggingFlagWithoutAnOpenFileEndsAtTheNextLine) {
-    // A failed reopen after deleting the log leaves the flag set and no file.
-    g_flags.log_active = true;
+TEST_F(OutputLineTest, DeletedLogThatCannotBeReopenedLeavesLoggingOff) {
+    StartLogging(path);
+    AppendOutputLine("kept\r\n", 0);
+    ASSERT_TRUE(DeleteLog(path.c_str()));
+    EXPECT_TRUE(LoggingOn());
+    EXPECT_EQ("", Logged());  // a new empty log
+    // The folder goes away: the new log after a deletion cannot be opened.
+    const std::string moved = dir + "-moved";
+    ASSERT_EQ(0, std::rename(dir.c_str(), moved.c_str()));
+    EXPECT_FALSE(DeleteLog(path.c_str()));
+    EXPECT_FALSE(LoggingOn());
     AppendOutputLine("line\r\n", 0);
-    EXPECT_FALSE(g_flags.log_active);
-    EXPECT_EQ(1u, out.output.size());
-    EXPECT_EQ((std::vector<std::string>{"001f:0030", "001f:0060"}), out.Reports());
+    EXPECT_EQ(2u, out.output.size());
+    EXPECT_EQ((std::vector<std::string>{"001f:0020"}), out.Reports());
+    ASSERT_EQ(0, std::rename(moved.c_str(), dir.c_str()));
 }
 
 }  // namespace

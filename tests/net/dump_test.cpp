@@ -157,10 +157,9 @@ TEST_F(DumpToLog, WritesOnlyWhileTheLogIsActive) {
     Bytes b = EntryDatagram(KIND_USERLIST, Ip(192, 168, 1, 5), {Entry(Ip(192, 168, 1, 5), "user2")});
     socket.Deliver(b, Ip(192, 168, 1, 5));
     ASSERT_TRUE(ReceiveDatagram());  // Debug on, log off: nothing at all
-    ASSERT_TRUE(LogOpen(path.c_str()));
+    ASSERT_TRUE(SwitchLogging(true, path.c_str()));
     EXPECT_EQ("", LogText());
 
-    g_flags.log_active = true;
     socket.Deliver(b, Ip(192, 168, 1, 5));
     ASSERT_TRUE(ReceiveDatagram());
     auto expected = Dump(DumpDirection::Received, b, 0, At(clock.now));
@@ -173,7 +172,6 @@ TEST_F(DumpToLog, ChatDumpLooksUpTheSendersStoredCounter) {
     StartWithOwnAddress(Ip(192, 168, 1, 7));
     MergeEntries(EntryDatagram(KIND_USERLIST, 0, {Entry(Ip(192, 168, 1, 5), "user2", "", 1234)}).data(), 68);
     ASSERT_TRUE(LogOpen(path.c_str()));
-    g_flags.log_active = true;
     uint8_t buf[kMessageBufferSize];
     int len = BuildChatDatagram(buf, Ip(192, 168, 1, 5), 1, 1235, "hi", 2);
     socket.Deliver(Bytes(buf, buf + len), Ip(192, 168, 1, 5));
@@ -185,7 +183,6 @@ TEST_F(DumpToLog, SentDatagramsAreDumpedExceptEnd) {
     std::strcpy(g_settings.Debug, "Yes");
     StartWithOwnAddress(Ip(192, 168, 1, 7));
     ASSERT_TRUE(LogOpen(path.c_str()));
-    g_flags.log_active = true;
     uint8_t end[kEndDatagramSize];
     BuildEndDatagram(end, Ip(192, 168, 1, 7), 1);
     ASSERT_TRUE(SendDatagram(end, 16, Ip(192, 168, 1, 5), kPort, false));

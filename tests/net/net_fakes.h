@@ -237,11 +237,11 @@ protected:
         SetOwnStatus("");
         SetDatagramCount(0);
         SetMessageCounter(0);
-        if (LogIsOpen()) LogClose();
+        SwitchLogging(false, nullptr);
     }
 
     void TearDown() override {
-        if (LogIsOpen()) LogClose();
+        SwitchLogging(false, nullptr);
         PendingClear();
         g_platform = Platform{};
         ResetShellFlags();
