@@ -24,6 +24,7 @@
 #include "settings/load_settings.h"
 #include "settings/program_paths.h"
 #include "settings/settings.h"
+#include "settings/window_modes.h"
 #include "shell/core_wiring.h"
 
 namespace {
@@ -107,7 +108,7 @@ bool Peer::StartUp() {
     g_platform.debug = g_settings.Debug;
     g_platform.peer_table_lock = &peer_lock_;
     g_platform.pending_ack_lock = &pending_lock_;
-    ResetShellFlags();
+    ResetWindowModes();
 
     std::string dir = options_.directory;
     if (dir.back() != '/') dir += '/';
@@ -138,21 +139,21 @@ void Peer::ShutDown() {
 }
 
 void Peer::CommandStart() {
-    if (g_flags.started) return;
+    if (g_transport.started) return;
     StartSequence(StartMode::Command);
     views_.ShowStartEndState(StartEndState::Started);
-    g_flags.started = true;
+    g_transport.started = true;
 }
 
 void Peer::CommandEnd() {
-    if (!g_flags.started) return;
+    if (!g_transport.started) return;
     EndAnnouncement();
     views_.ShowStartEndState(StartEndState::Ended);
-    g_flags.started = false;
+    g_transport.started = false;
 }
 
 void Peer::CommandStatus(const std::string& text_utf8) {
-    if (!g_flags.network_ready) {
+    if (!g_transport.network_ready) {
         std::printf("[error] the network is not ready yet\n");
         return;
     }
@@ -164,7 +165,7 @@ void Peer::CommandStatus(const std::string& text_utf8) {
 // A message goes out the way the window's send command sends the input
 // area's text: to everyone, or in personal mode to the selected users.
 void Peer::CommandSend(const ParsedLine& parsed, bool personal, bool popup) {
-    if (!g_flags.network_ready) {
+    if (!g_transport.network_ready) {
         std::printf("[error] the network is not ready yet\n");
         return;
     }
@@ -176,7 +177,7 @@ void Peer::CommandSend(const ParsedLine& parsed, bool personal, bool popup) {
 }
 
 void Peer::CommandBoard(const ParsedLine& parsed) {
-    if (!g_flags.network_ready) {
+    if (!g_transport.network_ready) {
         std::printf("[error] the network is not ready yet\n");
         return;
     }
@@ -236,14 +237,14 @@ void Peer::Loop() {
     while (!quit_ && !g_stop) {
         pollfd fds[2] = {};
         fds[0].fd = socket_.Fd();
-        fds[0].events = static_cast<short>(POLLIN | (g_flags.network_ready ? 0 : POLLOUT));
+        fds[0].events = static_cast<short>(POLLIN | (g_transport.network_ready ? 0 : POLLOUT));
         fds[1].fd = input_open_ ? STDIN_FILENO : -1;
         fds[1].events = POLLIN;
         long long wait = next_tick - NowMs();
         int ready = poll(fds, 2, wait < 0 ? 0 : static_cast<int>(wait));
         if (ready < 0 && errno != EINTR) break;
         if (ready > 0) {
-            if ((fds[0].revents & POLLOUT) && !g_flags.network_ready) SocketEvent(2);
+            if ((fds[0].revents & POLLOUT) && !g_transport.network_ready) SocketEvent(2);
             if (fds[0].revents & POLLIN) SocketEvent(1);
             if (fds[1].revents & (POLLIN | POLLHUP)) ReadInput();
         }

@@ -28,6 +28,7 @@
 #include "settings/load_settings.h"
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
+#include "settings/window_modes.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ std::span<const char> TextOfKey(const SettingKey& key, const Settings& s) {
 
 struct Loaded {
     Settings settings;
-    ShellFlags flags;
+    WindowModes flags;
     WindowRect rect;
 };
 

@@ -16,6 +16,7 @@
 #include "settings/settings.h"
 #include "platform/platform.h"
 #include "platform/arrival_view.h"
+#include "settings/window_modes.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ bool DisplayChatMessage(const uint8_t* datagram, int length) {
     std::optional<Sender> sender = TakeFromPeerTable(header.addr, ChatMessageNumber(datagram, length));
     if (!sender) return true;
 
-    std::optional<ArrivalNotice> notice = ChooseArrivalNotice(g_flags.window_shown, sender->is_own, g_settings);
+    std::optional<ArrivalNotice> notice = ChooseArrivalNotice(g_modes.window_shown, sender->is_own, g_settings);
     if (notice && g_platform.arrivals != nullptr) g_platform.arrivals->Notify(*notice, sender->name.c_str());
 
     // The text ends at its NUL, 255 bytes, the bytes received and the length

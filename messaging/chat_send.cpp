@@ -115,7 +115,7 @@ Outcome SendToEveryone(Message* m) {
 
 void SendChatMessage(bool personal, bool popup) {
     ChatAreasView* areas = g_platform.chat_areas;
-    if (!g_flags.network_ready || areas == nullptr) return;
+    if (!g_transport.network_ready || areas == nullptr) return;
     std::string text = areas->InputText();
     text.resize(BoundedLength(text.c_str(), text.size()));  // the text ends at a NUL
     if (text.empty()) return;

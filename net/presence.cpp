@@ -82,7 +82,7 @@ bool StartSequence(StartMode mode) {
             return true;
         }
         ShowStartEnd(StartEndState::Started);
-        g_flags.started = true;
+        g_transport.started = true;
     }
 
     if (!SendDatagram(datagram, length, 0, g_settings.Port_Number, false)) {

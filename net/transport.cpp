@@ -59,7 +59,7 @@ bool SkippedInHostList(uint32_t address) {
 void StartNetwork() {
     ResetCountersForNetworkStart();
     SetOwnStatus("受信可");
-    g_flags.network_ready = true;
+    g_transport.network_ready = true;
     StartSequence(StartMode::StartUp);
 }
 
@@ -148,7 +148,7 @@ void SocketEvent(int event) {
             if (SocketExists()) ReceiveBurst();
             break;
         case kEventWritable:
-            if (SocketExists() && !g_flags.network_ready) StartNetwork();
+            if (SocketExists() && !g_transport.network_ready) StartNetwork();
             break;
         default:  // closed, and anything else
             break;
@@ -216,7 +216,7 @@ ReceiveOutcome ReceiveNext() {
     }
     // Until the network starts the table has no own entry to keep first, and
     // nothing may be sent: what arrives before is read and dropped unanswered.
-    if (!g_flags.network_ready) return ReceiveOutcome::Handled;
+    if (!g_transport.network_ready) return ReceiveOutcome::Handled;
     if (DebugOn()) DumpDatagram(DumpDirection::Received, datagram, length, 0);
 
     uint32_t sender = CorrectedSender(source, datagram);
@@ -262,6 +262,6 @@ bool SendResp(uint8_t* datagram) {
 
 void ShutdownNetwork() {
     if (!SocketExists()) return;
-    if (g_flags.network_ready) EndAnnouncement();
+    if (g_transport.network_ready) EndAnnouncement();
     g_platform.socket->Close();
 }

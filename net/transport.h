@@ -6,7 +6,9 @@
 constexpr int kReceiveBufferSize = 16 + 30 * 52;
 
 struct TransportState {
-    uint32_t host_address = 0;  // from the host identity lookup, network order
+    uint32_t host_address = 0;   // from the host identity lookup, network order
+    bool network_ready = false;  // set once, on the socket's first writable event
+    bool started = false;        // Start done and End not yet done
 };
 extern TransportState g_transport;
 

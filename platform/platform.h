@@ -1,5 +1,4 @@
-// Flags shared across the program's subsystems, and the platform parts the
-// portable core reaches the outside world through.
+// The platform parts the portable core reaches the outside world through.
 #pragma once
 
 class BinarySemaphore;
@@ -15,14 +14,6 @@ class ArrivalView;
 class PopupView;
 class BoardView;
 
-struct ShellFlags {
-    bool network_ready = false;  // set once, on the socket's first writable event
-    bool started = false;        // Start done and End not yet done
-    bool personal_mode = false;
-    bool popup_mode = false;
-    bool in_tray = false;
-    bool window_shown = false;   // loaded from End_Status, saved back to it
-};
 
 struct Platform {
     DatagramSocket* socket = nullptr;
@@ -48,8 +39,4 @@ struct Platform {
     const char* debug = nullptr;
 };
 
-extern ShellFlags g_flags;
 extern Platform g_platform;
-
-// Back to the state of a fresh start (used by tests and the console peer).
-void ResetShellFlags();

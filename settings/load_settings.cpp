@@ -8,9 +8,10 @@
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
 #include "platform/platform.h"
+#include "settings/window_modes.h"
 
 int LoadSettingsFrom(ProfileStore& store, const char* ini_path, const char* login_name,
-                     Settings* settings, ShellFlags* flags, WindowRect* rect) {
+                     Settings* settings, WindowModes* flags, WindowRect* rect) {
     settings->Number = 0;
     for (HostAddressEntry& entry : settings->Address) entry = HostAddressEntry{};
     settings->Port_Number = 0;
@@ -33,5 +34,5 @@ int LoadSettings(WindowRect* rect) {
     if (g_platform.profile == nullptr) return 0;
     std::string login = g_platform.host != nullptr ? g_platform.host->LoginName() : std::string();
     return LoadSettingsFrom(*g_platform.profile, g_program_paths.ini_path, login.c_str(), &g_settings,
-                            &g_flags, rect);
+                            &g_modes, rect);
 }

@@ -3,7 +3,7 @@
 
 class ProfileStore;
 struct Settings;
-struct ShellFlags;
+struct WindowModes;
 struct WindowRect;
 
 // Reads every key of the three sections, in the order of the table in
@@ -16,9 +16,9 @@ struct WindowRect;
 // End_Status and fills rect (when not null) from Left, Top, Right, Bottom.
 // The pane font objects are left alone. Returns 1.
 int LoadSettingsFrom(ProfileStore& store, const char* ini_path, const char* login_name,
-                     Settings* settings, ShellFlags* flags, WindowRect* rect);
+                     Settings* settings, WindowModes* flags, WindowRect* rect);
 
 // The same for the program: g_platform.profile, g_program_paths.ini_path, the
-// login name from g_platform.host, into g_settings and g_flags. Returns 0
+// login name from g_platform.host, into g_settings and g_modes. Returns 0
 // without reading when no profile store is set.
 int LoadSettings(WindowRect* rect);

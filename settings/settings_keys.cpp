@@ -9,6 +9,7 @@
 #include "platform/inet_address.h"
 #include "settings/number_scan.h"
 #include "settings/program_paths.h"
+#include "settings/window_modes.h"
 
 namespace {
 
@@ -233,7 +234,7 @@ int WriteSettingKey(ProfileStore& store, const char* ini_path, std::string_view 
 int WriteSettingKey(std::string_view key) {
     if (g_platform.profile == nullptr) return 0;
     return WriteSettingKey(*g_platform.profile, g_program_paths.ini_path, key,
-                           KeySources{.settings = &g_settings, .flags = &g_flags});
+                           KeySources{.settings = &g_settings, .flags = &g_modes});
 }
 
 int WriteSettingText(std::string_view key, const char* text, int position) {

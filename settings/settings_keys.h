@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "settings/font_value.h"
 #include "settings/settings.h"
+#include "settings/window_modes.h"
 
 class ProfileStore;
 
@@ -51,7 +52,7 @@ struct HostList { HostAddressEntry (Settings::*list)[kMaxHostAddresses]; };
 // A key written from one of the shell's flags: `on` when set, else `off`.
 // Read back (End_Status), the flag is set when the value begins as `on` does.
 struct FlagWords {
-    bool ShellFlags::*flag;
+    bool WindowModes::*flag;
     const char* on;
     const char* off;
 };
@@ -145,11 +146,11 @@ inline constexpr SettingKey kSettingKeys[] = {
     {kWindowSection, "Left", "100", kNumberValueSize, KEY_NUMBER, WindowEdge{&WindowRect::left}},
     {kWindowSection, "Right", "0", kNumberValueSize, KEY_NUMBER, WindowEdge{&WindowRect::right}},
     {kWindowSection, "End_Status", "View", 10, KEY_TEXT,
-     FlagWords{&ShellFlags::window_shown, "View", "TaskToray"}},
+     FlagWords{&WindowModes::window_shown, "View", "TaskToray"}},
     {kWindowSection, "Personal_Status", "Off", 4, KEY_TEXT,
-     ModeStatus{TextOf<&Settings::Personal_Status>(), {&ShellFlags::personal_mode, "On", "Off"}}},
+     ModeStatus{TextOf<&Settings::Personal_Status>(), {&WindowModes::personal_mode, "On", "Off"}}},
     {kWindowSection, "Popup_Status", "Off", 4, KEY_TEXT,
-     ModeStatus{TextOf<&Settings::Popup_Status>(), {&ShellFlags::popup_mode, "On", "Off"}}},
+     ModeStatus{TextOf<&Settings::Popup_Status>(), {&WindowModes::popup_mode, "On", "Off"}}},
 };
 
 // The entry of a key, by its name as the table spells it ("Address" for the
@@ -164,7 +165,7 @@ constexpr const SettingKey* FindSettingKey(std::string_view key) {
 // The records keys are read into.
 struct KeyTargets {
     Settings& settings;
-    ShellFlags& flags;
+    WindowModes& flags;
     WindowRect& rect;
 };
 
@@ -172,7 +173,7 @@ struct KeyTargets {
 // written.
 struct KeySources {
     const Settings* settings = nullptr;
-    const ShellFlags* flags = nullptr;
+    const WindowModes* flags = nullptr;
     const WindowRect* rect = nullptr;
 };
 
@@ -199,7 +200,7 @@ int WriteSettingKey(ProfileStore& store, const char* ini_path, std::string_view 
                     const KeySources& from);
 
 // The same into the program's settings file (g_platform.profile,
-// g_program_paths) from g_settings and g_flags; the window rectangle is not
+// g_program_paths) from g_settings and g_modes; the window rectangle is not
 // given, so its keys are not written.
 int WriteSettingKey(std::string_view key);
 

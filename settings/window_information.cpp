@@ -6,6 +6,7 @@
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
 #include "platform/platform.h"
+#include "settings/window_modes.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ static_assert(SavesTheWholeSection());
 }  // namespace
 
 int WriteWindowInformation(ProfileStore& store, const char* ini_path, const WindowRect& rect,
-                           const ShellFlags& flags, const Settings& settings) {
+                           const WindowModes& flags, const Settings& settings) {
     if (ini_path == nullptr || *ini_path == '\0') return 0;
     const KeySources from{.settings = &settings, .flags = &flags, .rect = &rect};
     bool all_written = true;
@@ -47,7 +48,7 @@ int WriteWindowInformation(ProfileStore& store, const char* ini_path, const Wind
 
 int WriteWindowInformation(const WindowRect& rect) {
     if (g_platform.profile == nullptr) return 0;
-    return WriteWindowInformation(*g_platform.profile, g_program_paths.ini_path, rect, g_flags,
+    return WriteWindowInformation(*g_platform.profile, g_program_paths.ini_path, rect, g_modes,
                                   g_settings);
 }
 

@@ -5,7 +5,7 @@
 
 class ProfileStore;
 struct Settings;
-struct ShellFlags;
+struct WindowModes;
 struct WindowRect;
 
 // Writes, in this order, Top, Bottom, Left, Right (from rect), End_Status
@@ -15,9 +15,9 @@ struct WindowRect;
 // An empty settings path (the program's directory was never found) writes
 // nothing and returns 0.
 int WriteWindowInformation(ProfileStore& store, const char* ini_path, const WindowRect& rect,
-                           const ShellFlags& flags, const Settings& settings);
+                           const WindowModes& flags, const Settings& settings);
 
-// The same into the program's settings file, from g_flags and g_settings.
+// The same into the program's settings file, from g_modes and g_settings.
 int WriteWindowInformation(const WindowRect& rect);
 
 // Whether a saved rectangle is put back at start: top and left not negative,

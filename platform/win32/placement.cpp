@@ -1,6 +1,5 @@
 #include "platform/win32/placement.h"
 
-#include "platform/platform.h"
 #include "platform/window_placement.h"
 
 namespace {
@@ -15,8 +14,8 @@ void CascadePlacement(HWND window) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
 }
 
-void CornerPlacement(HWND window) {
-    if (g_flags.window_shown) return;
+void CornerPlacement(HWND window, bool main_shown) {
+    if (main_shown) return;
     RECT r;
     GetWindowRect(window, &r);
     ScreenPoint p = CornerPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYFULLSCREEN),

@@ -7,6 +7,6 @@
 // is) and shows it, without resizing or changing the z-order.
 void CascadePlacement(HWND window);
 
-// While the main window is shown: nothing. Otherwise the window is moved to
-// the bottom-right corner of the screen and shown.
-void CornerPlacement(HWND window);
+// While the main window is shown (`main_shown`): nothing. Otherwise the window
+// is moved to the bottom-right corner of the screen and shown.
+void CornerPlacement(HWND window, bool main_shown);

@@ -19,6 +19,7 @@
 #include "resources/command_ids.h"
 #include "platform/win32/pickers.h"
 #include "platform/win32/placement.h"
+#include "settings/window_modes.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ void ShowLogState(const char* text) {
 std::string LoginName() { return g_platform.host != nullptr ? g_platform.host->LoginName() : std::string(); }
 
 void OnInit(BasePage& page, HWND window) {
-    CornerPlacement(GetParent(window));
+    CornerPlacement(GetParent(window), g_modes.window_shown);
     SetDlgItemTextA(window, IDC_BASE_NAME, g_settings.Name);
     SendDlgItemMessageA(window, IDC_BASE_NAME, EM_LIMITTEXT, kNameLimit, 0);
     SetTicked(window, IDC_BASE_IME, TickedAtOpening(g_settings.IME_Auto_Change));

@@ -123,7 +123,7 @@ bool OnPaneButton(DisplayPage& page, HWND window, int id) {
 void ResizeForType(bool type2) {
     HWND main = g_main.window;
     if (main == nullptr) return;
-    if (g_flags.in_tray) RestoreFromTray(main, false);
+    if (g_main.in_tray) RestoreFromTray(main, false);
     SetWindowPos(main, nullptr, 0, 0, type2 ? kTypeIIWidth : kTypeIWidth, kLayoutHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_SHOWWINDOW);
     RECT client;

@@ -2,6 +2,7 @@
 // the program uses for itself. The host name is looked up only once the
 // dialog is on the screen (a lookup can take a while), so the two fields
 // that depend on it say "取得中" until then.
+#include "settings/window_modes.h"
 #include "shell/win32/small_dialogs.h"
 
 #include <windows.h>
@@ -25,7 +26,7 @@ void SetField(HWND dialog, int id, const char* value) {
 }
 
 void OnInitDialog(HWND dialog) {
-    CornerPlacement(dialog);
+    CornerPlacement(dialog, g_modes.window_shown);
     char login[256] = {};
     DWORD size = sizeof login;
     if (!GetUserNameA(login, &size)) login[0] = '\0';

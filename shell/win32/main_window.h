@@ -1,7 +1,8 @@
 // The main window: its Win32 state (handles the program holds from start-up
 // to exit) and the functions its window procedure hands each message to.
-// The portable flags live in platform/platform.h (g_flags), the program's
-// paths in settings/program_paths.h (g_program_paths).
+// The window's saved modes live in settings/window_modes.h (g_modes), the
+// network's state in net/transport.h (g_transport), the program's paths in
+// settings/program_paths.h (g_program_paths).
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -11,6 +12,7 @@
 
 #include "messaging/blink.h"
 #include "platform/font_record.h"
+#include "settings/window_modes.h"
 
 constexpr int kMainMinWidth = 370;
 constexpr int kMainMinHeight = 350;
@@ -46,6 +48,7 @@ struct MainWindowState {
     HWND host_ip_label = nullptr;
     HWND whiteboard = nullptr;              // the whiteboard window while it is open
 
+    bool in_tray = false;                   // the window is hidden, the tray icon stands for it
     bool shutdown_done = false;             // the shutdown sequence runs once per run
     bool modal_open = false;                // the settings sheet or a small dialog is up
 };

@@ -10,10 +10,12 @@
 #include "messaging/chat_send.h"
 #include "messaging/log_file.h"
 #include "net/presence.h"
+#include "net/transport.h"
 #include "settings/program_paths.h"
 #include "resources/command_ids.h"
 #include "platform/platform.h"
 #include "platform/views.h"
+#include "settings/window_modes.h"
 #include "shell/win32/main_window.h"
 #include "whiteboard/win32/board_window.h"
 #include "shell/win32/output_area.h"
@@ -55,16 +57,16 @@ void DeselectAllUsers() {
 }
 
 void TogglePersonalMode() {
-    bool on = !g_flags.personal_mode;
-    g_flags.personal_mode = on;
+    bool on = !g_modes.personal_mode;
+    g_modes.personal_mode = on;
     if (!on) DeselectAllUsers();
     SetStatusText(kStatusPartTarget, on ? "個人" : "全員");
     ShowToggleState(IDM_PERSONALMODE, on);
 }
 
 void TogglePopupMode() {
-    bool on = !g_flags.popup_mode;
-    g_flags.popup_mode = on;
+    bool on = !g_modes.popup_mode;
+    g_modes.popup_mode = on;
     ShowToggleState(IDM_POPUPMODE, on);
     SetStatusText(kStatusPartPopup, on ? "POP" : "");
 }
@@ -77,18 +79,18 @@ void ShowStartEnd(StartEndState state) {
 // announcement failed (the failure is reported by the start sequence); the
 // network-ready flag is not looked at.
 void Start() {
-    if (g_flags.started) return;
+    if (g_transport.started) return;
     StartSequence(StartMode::Command);
     ShowStartEnd(StartEndState::Started);
-    g_flags.started = true;
+    g_transport.started = true;
 }
 
 // Says goodbye to every peer; the user area shrinks to the own row.
 void End() {
-    if (!g_flags.started) return;
+    if (!g_transport.started) return;
     EndAnnouncement();
     ShowStartEnd(StartEndState::Ended);
-    g_flags.started = false;
+    g_transport.started = false;
 }
 
 // The shell's "open" for a file, shown normally; above 32 is success.
@@ -122,9 +124,9 @@ void ShowLog(HWND window) {
 // The input area's text with the send modes of this moment; the
 // confirmations are asked by the send itself.
 void Send() {
-    if (!g_flags.network_ready || g_main.input == nullptr) return;
+    if (!g_transport.network_ready || g_main.input == nullptr) return;
     if (SendMessageA(g_main.input, WM_GETTEXTLENGTH, 0, 0) < 1) return;
-    SendChatMessage(g_flags.personal_mode, g_flags.popup_mode);
+    SendChatMessage(g_modes.personal_mode, g_modes.popup_mode);
 }
 
 // The settings sheet and the small dialogs, one at a time: the tray menu
@@ -171,7 +173,7 @@ void DispatchCommand(HWND window, int id, int code, HWND /*control*/) {
         case IDM_WHITEBOARD: OpenWhiteboard(window); break;
         case IDM_SETTINGS: RunModal([&] { OpenSettingsSheet(window); }); break;
         case IDM_STATUS:
-            if (g_flags.network_ready) RunModal([&] { OpenStatusDialog(window); });
+            if (g_transport.network_ready) RunModal([&] { OpenStatusDialog(window); });
             break;
         case IDM_MACHINEINFO: RunModal([&] { OpenMachineInfoDialog(window); }); break;
         case IDM_VERSION: RunModal([&] { OpenVersionDialog(window); }); break;

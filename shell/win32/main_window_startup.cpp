@@ -25,6 +25,7 @@
 #include "resources/command_ids.h"
 #include "platform/platform.h"
 #include "platform/views.h"
+#include "settings/window_modes.h"
 #include "shell/core_wiring.h"
 #include "shell/win32/common_controls.h"
 #include "shell/win32/main_views.h"
@@ -72,9 +73,9 @@ void CloseLocks() {
 
 void ClearRunFlags() {
     ResetCustomColors();
-    g_flags.in_tray = false;
-    g_flags.network_ready = false;
-    g_flags.started = false;
+    g_main.in_tray = false;
+    g_transport.network_ready = false;
+    g_transport.started = false;
     g_main.blink = BlinkState{};
 }
 
@@ -140,7 +141,7 @@ void OpenMessageLog() {
 }
 
 void ShowOrGoToTray(HWND window) {
-    if (g_flags.window_shown) {
+    if (g_modes.window_shown) {
         ShowWindow(window, SW_SHOW);
     } else {
         ShowWindow(window, SW_HIDE);

@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "settings/settings.h"
 #include "resources/command_ids.h"
+#include "settings/window_modes.h"
 #include "shell/win32/arrival_notice.h"
 #include "shell/win32/main_window.h"
 
@@ -48,8 +49,8 @@ void ShowBlinkIcon(BlinkIcon icon) { g_main.blink_icon = IconOf(icon); }
 void GoToTray(HWND window) {
     SetTrayIcon(window, g_main.normal_icon, NIM_ADD);
     ShowWindow(window, SW_HIDE);
-    g_flags.in_tray = true;
-    g_flags.window_shown = false;
+    g_main.in_tray = true;
+    g_modes.window_shown = false;
 }
 
 void RestoreFromTray(HWND window, bool to_foreground) {
@@ -57,8 +58,8 @@ void RestoreFromTray(HWND window, bool to_foreground) {
     KillTimer(window, IDT_TRAYBLINK);
     ShowWindow(window, SW_SHOW);
     if (to_foreground) SetForegroundWindow(window);
-    g_flags.in_tray = false;
-    g_flags.window_shown = true;
+    g_main.in_tray = false;
+    g_modes.window_shown = true;
 }
 
 void OnTrayNotify(HWND window, UINT mouse_message) {
@@ -74,9 +75,9 @@ void OnTrayNotify(HWND window, UINT mouse_message) {
 }
 
 void RemoveTrayIcon(HWND window) {
-    if (!g_flags.in_tray) return;
+    if (!g_main.in_tray) return;
     SetTrayIcon(window, g_main.normal_icon, NIM_DELETE);
-    g_flags.in_tray = false;
+    g_main.in_tray = false;
 }
 
 void ShowContextMenu(HWND window, POINT at) {
@@ -88,7 +89,7 @@ void ShowContextMenu(HWND window, POINT at) {
     AppendMenuA(menu, MF_STRING, IDM_SHOWLOG, "ログの表示(&L)");
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, IDM_SETTINGS, "設定(&O)");
-    if (!g_flags.window_shown) {
+    if (!g_modes.window_shown) {
         AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
         AppendMenuA(menu, MF_STRING, IDM_RESTORE, "ウィンドウを復元(&R)");
     }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "resources/command_ids.h"
+#include "settings/window_modes.h"
 #include "shell/pane_keys.h"
 #include "platform/platform.h"
 #include "shell/win32/main_window.h"
@@ -35,7 +36,7 @@ bool OnPaneChar(Pane pane, WPARAM character, LPARAM flags) {
     const bool shift = GetAsyncKeyState(VK_SHIFT) < 0;
     const bool repeat = (flags & (1 << 30)) != 0;  // the key was already down
     KeyOutcome outcome =
-        PaneKeyOutcome(pane, static_cast<int>(character), shift, repeat, g_flags.personal_mode);
+        PaneKeyOutcome(pane, static_cast<int>(character), shift, repeat, g_modes.personal_mode);
     switch (outcome.kind) {
         case KeyOutcome::Kind::PassOn: return false;
         case KeyOutcome::Kind::Send:

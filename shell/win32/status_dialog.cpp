@@ -1,6 +1,7 @@
 // The status change dialog: an edit field with the nine preset texts listed
 // below it. "変更" makes the field's text the own status and tells the peers;
 // an empty field is refused with a message and the dialog stays open.
+#include "settings/window_modes.h"
 #include "shell/win32/small_dialogs.h"
 
 #include <windows.h>
@@ -24,7 +25,7 @@ constexpr const char* kPresets[] = {
 constexpr int kTypedLimit = 14;
 
 void OnInitDialog(HWND dialog) {
-    CornerPlacement(dialog);
+    CornerPlacement(dialog, g_modes.window_shown);
     HWND combo = GetDlgItem(dialog, IDC_STATUS_TEXT);
     for (const char* preset : kPresets) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(preset));
     SendMessageA(combo, CB_LIMITTEXT, kTypedLimit, 0);

@@ -6,6 +6,7 @@
 #include "net/peer_table.h"
 #include "settings/settings.h"
 #include "platform/platform.h"
+#include "settings/window_modes.h"
 #include "shell/user_row_colour.h"
 #include "shell/user_sort.h"
 #include "shell/win32/user_area_rows.h"
@@ -51,7 +52,7 @@ int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM run_pointer) {
 // Outside personal mode a row that becomes selected is deselected again:
 // selected rows are the recipients of a personal message.
 void OnItemChanged(const NMLISTVIEW* change) {
-    if (g_flags.personal_mode || (change->uNewState & LVIS_SELECTED) == 0) return;
+    if (g_modes.personal_mode || (change->uNewState & LVIS_SELECTED) == 0) return;
     KeepUserAreaRowUnselected(change->hdr.hwndFrom, change->iItem);
 }
 

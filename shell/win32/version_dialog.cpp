@@ -1,5 +1,6 @@
 // The version dialog: the program icon, name and version, and OK. Everything
 // it shows is in its resource.
+#include "settings/window_modes.h"
 #include "shell/win32/small_dialogs.h"
 
 #include <windows.h>
@@ -16,7 +17,7 @@ void OnCommand(HWND dialog, int id) {
 
 INT_PTR VersionProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     switch (message) {
-        case WM_INITDIALOG: CornerPlacement(dialog); return TRUE;
+        case WM_INITDIALOG: CornerPlacement(dialog, g_modes.window_shown); return TRUE;
         case WM_COMMAND: OnCommand(dialog, LOWORD(wparam)); return TRUE;
         default: return FALSE;
     }

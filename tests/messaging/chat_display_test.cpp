@@ -7,6 +7,7 @@
 #include "messaging/log_file.h"
 
 #include "messaging/chat_receive.h"
+#include "settings/window_modes.h"
 #include "tests/messaging/messaging_fakes.h"
 
 namespace {
@@ -229,8 +230,7 @@ TEST_F(ChatDisplayTest, NotificationByWindowStateSettingAndSender) {
     };
     int16_t number = 1001;
     for (const NoticeCase& c : cases) {
-        g_flags.window_shown = c.shown;
-        g_flags.in_tray = !c.shown;
+        g_modes.window_shown = c.shown;
         // The other setting says the opposite, so that reading the wrong one shows.
         std::strncpy(g_settings.ChatMsg_Recieve, c.shown ? c.value : "Msg", sizeof g_settings.ChatMsg_Recieve - 1);
         std::strncpy(g_settings.ChatMsg_Recieve_At_Toray, c.shown ? "Msg" : c.value,

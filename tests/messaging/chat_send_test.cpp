@@ -200,10 +200,10 @@ TEST_F(ChatSendTest, RowThatIsNoAddressIsNeverSentTo) {
 }
 
 TEST_F(ChatSendTest, NothingBeforeTheNetworkIsReadyOrWithoutText) {
-    g_flags.network_ready = false;
+    g_transport.network_ready = false;
     Send();
     ExpectNothingDone();
-    g_flags.network_ready = true;
+    g_transport.network_ready = true;
     out.input = "";
     Send();
     ExpectNothingDone("");

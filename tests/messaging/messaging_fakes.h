@@ -9,6 +9,7 @@
 
 #include "messaging/chat_display.h"
 #include "messaging/output_line.h"
+#include "settings/window_modes.h"
 #include "tests/net/net_fakes.h"
 
 class MessagingViews : public FakeViews, public ChatAreasView, public ArrivalView {
@@ -85,7 +86,7 @@ protected:
         std::strcpy(g_settings.Personal_Send_Check, "No");
         std::strcpy(g_settings.Popup_Send_Check, "No");
         g_settings.Msg_TextColor = kOwnColour;
-        g_flags.window_shown = true;
+        g_modes.window_shown = true;
         StartWithOwnAddress(own);
         UserEntry b = Entry(peer2, "bob");
         SetEntryColour(&b, kPeerColour);

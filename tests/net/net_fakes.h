@@ -29,6 +29,7 @@
 #include "platform/error_report.h"
 #include "platform/platform.h"
 #include "platform/views.h"
+#include "settings/window_modes.h"
 #include "shell/core_wiring.h"
 
 using Bytes = std::vector<uint8_t>;
@@ -223,7 +224,7 @@ protected:
         std::strcpy(g_settings.Debug, "No");
         std::strcpy(g_settings.Broadcast_LocalNetwork, "No");
         std::strcpy(g_settings.Start_Send, "No");
-        ResetShellFlags();
+        ResetWindowModes();
         g_platform = Platform{};
         g_platform.socket = &socket;
         g_platform.host = &host;
@@ -244,7 +245,7 @@ protected:
         SwitchLogging(false, nullptr);
         PendingClear();
         g_platform = Platform{};
-        ResetShellFlags();
+        ResetWindowModes();
     }
 
     // An open socket and the own entry at `own` (the network started).
@@ -253,7 +254,7 @@ protected:
         g_transport.host_address = own;
         ResetCountersForNetworkStart();
         SetOwnStatus("受信可");
-        g_flags.network_ready = true;
+        g_transport.network_ready = true;
         UserEntry entry = BuildOwnEntry(own);
         uint8_t dg[kOwnEntryDatagramSize];
         int len = BuildEntryDatagram(dg, sizeof dg, KIND_START, own, 0, &entry, 1);

@@ -61,7 +61,7 @@ TEST_F(PresenceStartTest, NetworkStartShowsTheOwnRowAndTheStartEndState) {
     SocketEvent(2);  // Start_Send "No"
     EXPECT_EQ(OwnRowOnly(), views.rows);
     EXPECT_EQ(std::vector<StartEndState>{StartEndState::Ended}, views.start_end);
-    EXPECT_FALSE(g_flags.started);
+    EXPECT_FALSE(g_transport.started);
     EXPECT_TRUE(socket.sent.empty());
 
     // The Start command announces only; the buttons are the command's.
@@ -75,7 +75,7 @@ TEST_F(PresenceStartTest, NetworkStartWithStartSendShowsStarted) {
     std::strcpy(g_settings.Start_Send, "Yes");
     SocketEvent(2);
     EXPECT_EQ(std::vector<StartEndState>{StartEndState::Started}, views.start_end);
-    EXPECT_TRUE(g_flags.started);
+    EXPECT_TRUE(g_transport.started);
     EXPECT_EQ(OwnRowOnly(), views.rows);
 }
 

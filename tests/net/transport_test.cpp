@@ -93,7 +93,7 @@ TEST_F(SetUpTest, BindFailureShowsItsMessageAndLeavesNoSocket) {
     BuildEndDatagram(end, kOwn, 1);
     EXPECT_TRUE(SendDatagram(end, 16, kPeer, kPort, false));
     SocketEvent(2);
-    EXPECT_FALSE(g_flags.network_ready);
+    EXPECT_FALSE(g_transport.network_ready);
     socket.Deliver(HeaderOnly(KIND_CHAT, kPeer, 1, 1, 24), kPeer);
     SocketEvent(1);
     EXPECT_EQ(1u, socket.incoming.size());
@@ -114,14 +114,14 @@ protected:
 TEST_F(NetworkStartTest, FirstWritableEventStartsTheNetworkOnce) {
     SetDatagramCount(5);
     SocketEvent(2);
-    EXPECT_TRUE(g_flags.network_ready);
+    EXPECT_TRUE(g_transport.network_ready);
     EXPECT_EQ(1000, CurrentDatagramCount());
     EXPECT_EQ(1000, MessageCounter());
     EXPECT_STREQ("受信可", OwnStatus());
     ASSERT_EQ(1, g_peer_table.count);
     EXPECT_EQ(kOwn, OwnAddress());
     EXPECT_STREQ("user1", g_peer_table.entries[0].from);
-    EXPECT_FALSE(g_flags.started);  // Start_Send "No": nothing sent
+    EXPECT_FALSE(g_transport.started);  // Start_Send "No": nothing sent
     EXPECT_TRUE(socket.sent.empty());
 
     NextDatagramCount();
@@ -145,7 +145,7 @@ TEST_F(NetworkStartTest, StartAnnouncementGoesToBroadcastAsCheckAndToTheHostList
     views.host_ip_box = "192.168.2.9";
 
     SocketEvent(2);
-    EXPECT_TRUE(g_flags.started);
+    EXPECT_TRUE(g_transport.started);
     ASSERT_EQ(4u, socket.sent.size());
     EXPECT_EQ(Ip(192, 168, 1, 255), socket.sent[0].address);
     EXPECT_EQ(KIND_CHECK, KindOf(socket.sent[0]));
@@ -194,7 +194,7 @@ TEST_F(NetworkStartTest, NothingToSendToStillCountsAsSuccess) {
     std::strcpy(g_settings.Start_Send, "Yes");
     std::strcpy(g_settings.Debug, "Yes");
     SocketEvent(2);
-    EXPECT_TRUE(g_flags.started);
+    EXPECT_TRUE(g_transport.started);
     EXPECT_TRUE(socket.sent.empty());
     EXPECT_TRUE(views.boxes.empty());
 }
@@ -205,7 +205,7 @@ TEST_F(NetworkStartTest, FailedAnnouncementsReportTheirSteps) {
     AddHostAddress(Ip(10, 0, 0, 2));
     socket.failing.insert(Ip(10, 0, 0, 2));
     SocketEvent(2);
-    EXPECT_TRUE(g_flags.started);
+    EXPECT_TRUE(g_transport.started);
     socket.failing = {Ip(10, 0, 0, 3)};
     views.host_ip_box = "10.0.0.3";
     EXPECT_FALSE(StartSequence(StartMode::Command));

@@ -13,6 +13,7 @@
 #include "settings/load_settings.h"
 #include "settings/settings.h"
 #include "settings/window_information.h"
+#include "settings/window_modes.h"
 #include "platform/platform.h"
 
 #ifdef _WIN32
@@ -250,7 +251,7 @@ TEST_F(ProfileStoreTest, SettingsFileSameOnBothSides) {
     rect.top = 30;
     rect.right = 600;
     rect.bottom = 480;
-    ShellFlags flags;
+    WindowModes flags;
     flags.window_shown = false;
     flags.popup_mode = true;
     Settings settings;
@@ -266,7 +267,7 @@ TEST_F(ProfileStoreTest, SettingsFileSameOnBothSides) {
               "Split1_Pos=330\r\nSplit2_Pos=140\r\nSplit3_Pos=400\r\n");
 
     Settings back;
-    ShellFlags back_flags;
+    WindowModes back_flags;
     WindowRect back_rect;
     ASSERT_EQ(LoadSettingsFrom(store_, path.c_str(), "login", &back, &back_flags, &back_rect), 1);
     EXPECT_STREQ(back.Name, "山田");

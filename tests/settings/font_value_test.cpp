@@ -9,6 +9,7 @@
 #include "settings/load_settings.h"
 #include "settings/settings.h"
 #include "platform/platform.h"
+#include "settings/window_modes.h"
 #include "tests/settings/temp_ini.h"
 
 namespace {
@@ -87,7 +88,7 @@ TEST(FontValue, WrittenKeyLoadsBack) {
     EXPECT_EQ(file.Slurp(),
               "[Client_Definition]\r\nUsArea_Font=-19:7:900:-900:700:255:1:129:128:3:200:5:49:ＭＳ 明朝\r\n");
     Settings s;
-    ShellFlags flags;
+    WindowModes flags;
     LoadSettingsFrom(store, file.path(), "", &s, &flags, nullptr);
     EXPECT_TRUE(SameFont(s.pane_font[PANE_USER], Unusual()));
     EXPECT_TRUE(SameFont(s.pane_font[PANE_OUTPUT], DefaultFontRecord()));

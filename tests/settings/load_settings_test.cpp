@@ -10,6 +10,7 @@
 #include "settings/settings.h"
 #include "settings/window_information.h"
 #include "platform/platform.h"
+#include "settings/window_modes.h"
 #include "tests/settings/temp_ini.h"
 
 namespace {
@@ -27,7 +28,7 @@ std::string Dotted(uint32_t address) {
 
 struct Loaded {
     Settings settings;
-    ShellFlags flags;
+    WindowModes flags;
     WindowRect rect;
 };
 

@@ -11,13 +11,14 @@
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
 #include "platform/platform.h"
+#include "settings/window_modes.h"
 #include "tests/settings/temp_ini.h"
 
 namespace {
 
 struct State {
     Settings settings;
-    ShellFlags flags;
+    WindowModes flags;
     WindowRect rect;
     KeySources sources() const { return {.settings = &settings, .flags = &flags, .rect = &rect}; }
 };

@@ -9,13 +9,14 @@
 #include "settings/settings.h"
 #include "settings/window_information.h"
 #include "platform/platform.h"
+#include "settings/window_modes.h"
 #include "tests/settings/temp_ini.h"
 
 namespace {
 
 struct State {
     Settings settings;
-    ShellFlags flags;
+    WindowModes flags;
     WindowRect rect;
 };
 

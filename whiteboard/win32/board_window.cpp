@@ -4,6 +4,7 @@
 
 #include "net/datagram.h"
 #include "resources/command_ids.h"
+#include "settings/window_modes.h"
 #include "shell/win32/main_window.h"
 #include "platform/win32/pickers.h"
 #include "platform/win32/placement.h"
@@ -154,7 +155,7 @@ void OnInitDialog(HWND dialog, Board* board) {
     for (int i = 0; i < kColourCount - 1; ++i) board->brushes[i] = CreateSolidBrush(kSwatches[i].colour);
     SetColour(board, RGB(0, 0, 0));
     SetWidth(board, IDC_BOARD_WIDTH1);
-    CornerPlacement(dialog);
+    CornerPlacement(dialog, g_modes.window_shown);
 }
 
 void Release(Board* board) {
