@@ -46,7 +46,6 @@ public:
     void ClearInput() override { input_.clear(); }
     std::vector<std::string> SelectedUserAddresses() override { return selected_; }
     bool AppendOutput(const char* line, uint32_t colour) override;
-    void ClearOutput() override {}
     // Over a burst of received datagrams the lines are flushed once, after
     // the last (and after its acknowledgement went out).
     void HoldDrawing() override { holding_ = true; }

@@ -24,6 +24,7 @@
 #include "fuzz/fuzz_socket.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
+#include "tests/common/core_probes.h"
 
 namespace {
 

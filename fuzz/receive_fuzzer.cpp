@@ -35,6 +35,7 @@
 #include "platform/platform.h"
 #include "platform/views.h"
 #include "shell/core_wiring.h"
+#include "tests/common/core_probes.h"
 
 namespace {
 
@@ -171,7 +172,7 @@ void SetUpOnce() {
     std::strcpy(peers[1].from, "user3");
     uint8_t list[kHeaderSize + 2 * kUserEntrySize];
     int len = BuildEntryDatagram(list, sizeof list, KIND_USERLIST, peers[0].addr, 1, peers, 2);
-    MergeEntries(list, len);
+    TakeEntries(list, len);
     g_table_at_start = g_peer_table;
     g_rows_at_start = g_views.rows;
 }

@@ -25,6 +25,7 @@ uint16_t NextDatagramCount() { return static_cast<uint16_t>(g_datagram_counter.f
 
 uint16_t CurrentDatagramCount() { return g_datagram_counter.load(); }
 
+// Set by the tests and fuzzers (tests/common/core_probes.h).
 void SetDatagramCount(uint16_t value) { g_datagram_counter.store(value); }
 
 int16_t NextMessageNumber() {

@@ -16,7 +16,6 @@ void ResetCountersForNetworkStart();
 uint16_t NextDatagramCount();
 // The current value, unchanged (a KIND_START carries it).
 uint16_t CurrentDatagramCount();
-void SetDatagramCount(uint16_t value);
 
 // Increments the message counter for a chat message and returns the new
 // value; after 32766 comes 1001.

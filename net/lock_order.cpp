@@ -38,5 +38,3 @@ PendingAckLock::PendingAckLock() : guard_(PendingAckSemaphore()) { t_pending_ack
 PendingAckLock::~PendingAckLock() { t_pending_ack_held = false; }
 
 bool HoldingPeerTableLock() { return t_peer_table_held; }
-
-bool HoldingPendingAckLock() { return t_pending_ack_held; }

@@ -33,6 +33,5 @@ private:
     SemaphoreGuard guard_;
 };
 
-// What the calling thread holds.
+// Whether the calling thread holds the peer-table lock.
 bool HoldingPeerTableLock();
-bool HoldingPendingAckLock();

@@ -1,11 +1,11 @@
 #include "net/peer_table.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
 #include "net/counters.h"
 #include "net/lock_order.h"
-#include "net/user_rows.h"
 #include "settings/settings.h"
 
 PeerTable g_peer_table;
@@ -13,20 +13,6 @@ PeerTable g_peer_table;
 namespace {
 SeenNumbers g_seen_numbers[kMaxPeers + 1];
 char g_own_status[kOwnStatusSize] = {};
-
-// A row to change once the lock is released.
-struct RowChange {
-    enum class Kind { Append, SetByAddress, SetByName } kind;
-    PeerEntry entry;
-};
-
-void ApplyRowChange(const RowChange& change) {
-    switch (change.kind) {
-        case RowChange::Kind::Append: AppendUserRow(change.entry); break;
-        case RowChange::Kind::SetByAddress: SetUserRowOf(RowKey::Address, change.entry); break;
-        case RowChange::Kind::SetByName: SetUserRowOf(RowKey::Name, change.entry); break;
-    }
-}
 
 // Only 14 status bytes are kept.
 void CutStatus(PeerEntry* entry) {
@@ -88,23 +74,12 @@ int FindPeerByAddress(uint32_t address) {
     return -1;
 }
 
-int FindLastPeerByAddress(uint32_t address) {
-    for (int i = g_peer_table.count - 1; i >= 0; --i)
-        if (g_peer_table.entries[i].addr == address) return i;
-    return -1;
-}
-
 bool LookUpPeer(uint32_t address, PeerEntry* entry) {
     PeerTableLock lock;
     int i = FindPeerByAddress(address);
     if (i < 0) return false;
     *entry = g_peer_table.entries[i];
     return true;
-}
-
-PeerTable PeerTableSnapshot() {
-    PeerTableLock lock;
-    return g_peer_table;
 }
 
 const char* OwnStatus() { return g_own_status; }
@@ -123,53 +98,42 @@ UserEntry BuildOwnEntry(uint32_t address) {
     return entry;
 }
 
-bool MergeEntries(const uint8_t* datagram, int length) {
-    RowChange rows[kMaxUserEntries];
-    int changed = 0;
-    {
-        PeerTableLock lock;
-        if (g_peer_table.count >= kMaxPeers) return true;
-        int count = ReceivedEntryCount(datagram, length);
-        for (int i = 0; i < count; ++i) {
-            UserEntry incoming;
-            if (!ReadReceivedEntry(datagram, length, i, &incoming)) continue;
-            // A peer at address 0 would make every send to it fan out to the
-            // host address list; only the own entry (the first one) is taken
-            // whatever its address.
-            if (incoming.addr == 0 && g_peer_table.count > 0) continue;
-            if (MergeOne(incoming, &rows[changed])) ++changed;
-        }
+bool MergeEntries(const uint8_t* datagram, int length, RowChanges* rows) {
+    rows->count = 0;
+    PeerTableLock lock;
+    if (g_peer_table.count >= kMaxPeers) return true;
+    int count = std::min(ReceivedEntryCount(datagram, length), kMaxUserEntries);
+    for (int i = 0; i < count; ++i) {
+        UserEntry incoming;
+        if (!ReadReceivedEntry(datagram, length, i, &incoming)) continue;
+        // A peer at address 0 would make every send to it fan out to the
+        // host address list; only the own entry (the first one) is taken
+        // whatever its address.
+        if (incoming.addr == 0 && g_peer_table.count > 0) continue;
+        if (MergeOne(incoming, &rows->changes[rows->count])) ++rows->count;
     }
-    for (int i = 0; i < changed; ++i) ApplyRowChange(rows[i]);
     return true;
 }
 
 bool RemovePeer(uint32_t address) {
-    {
-        PeerTableLock lock;
-        int i = 1;  // the own entry is never removed
-        while (i < g_peer_table.count && g_peer_table.entries[i].addr != address) ++i;
-        if (i >= g_peer_table.count) return false;
-        RemoveAt(i);
-    }
-    DeleteUserRowOf(address);
+    PeerTableLock lock;
+    int i = 1;  // the own entry is never removed
+    while (i < g_peer_table.count && g_peer_table.entries[i].addr != address) ++i;
+    if (i >= g_peer_table.count) return false;
+    RemoveAt(i);
     return true;
 }
 
-bool UpdatePeer(const UserEntry& incoming) {
-    PeerEntry stored;
-    {
-        PeerTableLock lock;
-        int i = FindPeerByAddress(incoming.addr);
-        if (i < 0) return false;
-        PeerEntry& e = g_peer_table.entries[i];
-        int16_t counter = e.cnt;
-        e = incoming;
-        e.cnt = counter;
-        CutStatus(&e);
-        stored = e;
-    }
-    SetUserRowNameAndStatus(stored.addr, stored.from, stored.cond);
+bool UpdatePeer(const UserEntry& incoming, PeerEntry* stored) {
+    PeerTableLock lock;
+    int i = FindPeerByAddress(incoming.addr);
+    if (i < 0) return false;
+    PeerEntry& e = g_peer_table.entries[i];
+    int16_t counter = e.cnt;
+    e = incoming;
+    e.cnt = counter;
+    CutStatus(&e);
+    *stored = e;
     return true;
 }
 

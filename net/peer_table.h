@@ -4,8 +4,9 @@
 // also read the table without the lock. Other threads read it only under the
 // lock (LookUpPeer, PeerTableSnapshot).
 //
-// Each change of the table is mirrored in the user area's rows (user_rows.h)
-// after the lock is released.
+// Each change of the table asks for a change of the user area's rows; the
+// table says which, and its caller applies them (user_rows.h) once the lock
+// is released.
 #pragma once
 #include <cstdint>
 
@@ -41,12 +42,10 @@ uint32_t OwnAddress();
 // Index of the first (or last) entry with this address, or -1. The caller
 // holds the lock or runs on the user-interface thread.
 int FindPeerByAddress(uint32_t address);
-int FindLastPeerByAddress(uint32_t address);
 
 // Under the lock, from any thread: a copy of the first entry with this
-// address (false when none), or of the whole table.
+// address (false when none).
 bool LookUpPeer(uint32_t address, PeerEntry* entry);
-PeerTable PeerTableSnapshot();
 
 // The own status text (at most 16 bytes kept).
 const char* OwnStatus();
@@ -56,23 +55,35 @@ void SetOwnStatus(const char* text);
 // and the own status text.
 UserEntry BuildOwnEntry(uint32_t address);
 
-// Merges the user entries of a datagram of kind 1, 2 or 100 (only those lying
-// wholly within the bytes received). While the table is full nothing is
-// merged. An entry whose address the table holds, or with the own entry's
-// name, overwrites that entry and its row; overwriting entry 0 takes the
-// entry's counter over as the message counter. Another entry is appended, with
-// a row, while there is room. An entry with address 0 names no user that could
-// be sent to and is skipped, except as the own entry of an empty table.
-bool MergeEntries(const uint8_t* datagram, int length);
+// A change of the user area's rows that a merge asks for: a new row for a new
+// entry, or the row of an overwritten entry, found by its address or (the own
+// entry matched by name) by its name, set from the entry.
+struct RowChange {
+    enum class Kind { Append, SetByAddress, SetByName } kind = Kind::Append;
+    PeerEntry entry;
+};
+struct RowChanges {
+    RowChange changes[kMaxUserEntries];
+    int count = 0;
+};
 
-// Removes the peer with this address (entries 1 onward: never the own entry)
-// and its row. False when there is none.
+// Merges the user entries of a datagram of kind 1, 2 or 100 (only those lying
+// wholly within the bytes received) and gives the row changes that follow, in
+// order. While the table is full nothing is merged. An entry whose address the
+// table holds, or with the own entry's name, overwrites that entry; overwriting
+// entry 0 takes the entry's counter over as the message counter. Another entry
+// is appended while there is room. An entry with address 0 names no user that
+// could be sent to and is skipped, except as the own entry of an empty table.
+bool MergeEntries(const uint8_t* datagram, int length, RowChanges* rows);
+
+// Removes the peer with this address (entries 1 onward: never the own entry);
+// its row is to go. False when there is none.
 bool RemovePeer(uint32_t address);
 
 // Overwrites the entry (the own one included) with incoming's address, keeping
-// its stored message counter, and sets its row's name and status. False when
-// the table has no such entry.
-bool UpdatePeer(const UserEntry& incoming);
+// its stored message counter; `stored` gets the entry as kept, whose row is to
+// take its name and status. False when the table has no such entry.
+bool UpdatePeer(const UserEntry& incoming, PeerEntry* stored);
 
 // Changes made while holding the lock (PeerTableLock), by the operations that
 // send under it:

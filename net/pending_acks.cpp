@@ -4,7 +4,7 @@
 
 #include "net/datagram.h"
 #include "net/lock_order.h"
-#include "net/transport.h"
+#include "net/socket_send.h"
 #include "settings/settings.h"
 
 namespace {
@@ -78,7 +78,7 @@ bool ResendUnderLock(PendingList* undelivered) {
         // The copy is sent as it was kept; its own len field equals the length
         // kept for every datagram this program builds, and the length kept is
         // the one that cannot point past the copy.
-        if (!SendDatagram(entry.datagram, entry.length, entry.destination, g_settings.Port_Number, false))
+        if (!SendToAddress(entry.datagram, entry.length, entry.destination, g_settings.Port_Number))
             return false;
         if (++entry.resends >= kMaxResends) {
             if (TellsTheSender(entry)) KeepForALastChance(entry);
@@ -135,6 +135,7 @@ void PendingClear() {
     g_last_chance.count = 0;
 }
 
+// Read by the tests and fuzzers (tests/common/core_probes.h).
 int PendingCount() {
     PendingAckLock lock;
     return g_pending.count;

@@ -35,5 +35,3 @@ void SetUndeliveredHandler(UndeliveredHandler handler);
 // Forgets every kept datagram (End), and those waiting for a last
 // acknowledgement.
 void PendingClear();
-
-int PendingCount();

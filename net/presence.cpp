@@ -73,7 +73,7 @@ bool StartSequence(StartMode mode) {
                                     CurrentDatagramCount(), &own, 1);
 
     if (mode == StartMode::StartUp) {
-        if (!MergeEntries(datagram, length)) {
+        if (!TakeEntries(datagram, length)) {
             ReportInternalError(OP_START_SEQUENCE, 0x10);
             return false;
         }
@@ -173,8 +173,16 @@ bool ReplyWithOwnEntry(const uint8_t* datagram, int length) {
     return true;
 }
 
+bool TakeEntries(const uint8_t* datagram, int length) {
+    RowChanges rows;
+    bool merged = MergeEntries(datagram, length, &rows);
+    ApplyRowChanges(rows);
+    return merged;
+}
+
 bool RemoveSender(const uint8_t* datagram, int length) {
-    RemovePeer(SenderOf(datagram, length));
+    uint32_t sender = SenderOf(datagram, length);
+    if (RemovePeer(sender)) DeleteUserRowOf(sender);
     return true;
 }
 
@@ -182,6 +190,7 @@ bool UpdateSender(const uint8_t* datagram, int length) {
     UserEntry incoming;
     if (!ReadCarriedEntry(datagram, length, &incoming)) return true;
     incoming.addr = SenderOf(datagram, length);
-    UpdatePeer(incoming);
+    PeerEntry stored;
+    if (UpdatePeer(incoming, &stored)) SetUserRowNameAndStatus(stored.addr, stored.from, stored.cond);
     return true;
 }

@@ -34,6 +34,9 @@ bool AnnounceOwnChange();
 
 // Handlers of the receive path; each gets the datagram after its sender
 // address was corrected, and the bytes received.
+// KIND_START, KIND_USERLIST and KIND_CHECK: the carried entries merged into
+// the table (MergeEntries), then the user area's rows changed to match.
+bool TakeEntries(const uint8_t* datagram, int length);
 // After a KIND_START: the whole table to every peer, as a KIND_USERLIST sent
 // from a copy made under the lock. Reports 0x0028.
 bool SendWholeTable(const uint8_t* datagram, int length);

@@ -7,7 +7,7 @@
 #include "net/dump.h"
 #include "net/peer_table.h"
 #include "net/pending_acks.h"
-#include "net/presence.h"
+#include "net/socket_send.h"
 #include "platform/datagram_socket.h"
 #include "platform/host_identity.h"
 #include "settings/settings.h"
@@ -23,6 +23,7 @@ TransportState g_transport;
 namespace {
 
 ReceiveDispatch g_dispatch = nullptr;
+NetworkHooks g_network_hooks;
 
 constexpr int kWsaEfault = 10014;
 // What one readable event reads at most before the program goes back to its
@@ -40,9 +41,6 @@ void ShowBox(const char* text, const char* title, BoxIcon icon) {
     if (g_platform.boxes != nullptr) g_platform.boxes->ShowMessage(text, title, icon);
 }
 
-// "None" is a value of its own: no socket object, or one that is not open.
-bool SocketExists() { return g_platform.socket != nullptr && g_platform.socket->IsOpen(); }
-
 bool DebugOn() { return DebugOn(g_settings); }
 
 bool BroadcastOn() { return BroadcastLocalNetworkOn(g_settings); }
@@ -55,12 +53,12 @@ bool SkippedInHostList(uint32_t address) {
 }
 
 // The first writable event: counters to 1000, status "受信可", network ready,
-// then the start sequence.
+// then what the program runs at network start.
 void StartNetwork() {
     ResetCountersForNetworkStart();
     SetOwnStatus("受信可");
     g_transport.network_ready = true;
-    StartSequence(StartMode::StartUp);
+    if (g_network_hooks.started != nullptr) g_network_hooks.started();
 }
 
 // The datagram's real sender: the source address, except that a loopback or
@@ -79,6 +77,8 @@ uint32_t CorrectedSender(uint32_t source, const uint8_t* datagram) {
 }  // namespace
 
 void SetReceiveDispatch(ReceiveDispatch dispatch) { g_dispatch = dispatch; }
+
+void SetNetworkHooks(const NetworkHooks& hooks) { g_network_hooks = hooks; }
 
 bool LookUpHostIdentity() {
     g_transport.host_address = 0;
@@ -168,7 +168,7 @@ bool SendDatagram(uint8_t* datagram, int length, uint32_t destination, int port,
     }
 
     if (destination != 0) {
-        if (!SendRaw(datagram, length, destination, port)) return false;
+        if (!SendToAddress(datagram, length, destination, port)) return false;
         // A full pending-ack list keeps no copy; the datagram was still sent.
         if (keep) PendingAdd(destination, datagram, length);
         return true;
@@ -182,22 +182,6 @@ bool SendDatagram(uint8_t* datagram, int length, uint32_t destination, int port,
         result = SendRaw(datagram, length, address, port);
     }
     return result;
-}
-
-bool SendRaw(uint8_t* datagram, int length, uint32_t destination, int port) {
-    if (!SocketExists() || length < 0) return false;
-    int offset = 0;
-    do {
-        const uint8_t* rest = datagram + offset;
-        int remaining = length - offset;
-        if (DebugOn() && ReadKind(rest, remaining) != KIND_END)
-            DumpDatagram(DumpDirection::Sent, rest, remaining, destination);
-        int sent = g_platform.socket->SendTo(rest, remaining, destination, port);
-        // A call that sends nothing of a non-empty rest would repeat forever.
-        if (sent < 0 || sent > remaining || (sent == 0 && remaining > 0)) return false;
-        offset += sent;
-    } while (offset < length);
-    return true;
 }
 
 ReceiveOutcome ReceiveNext() {
@@ -237,8 +221,6 @@ ReceiveOutcome ReceiveNext() {
     return ReceiveOutcome::Handled;
 }
 
-bool ReceiveDatagram() { return ReceiveNext() == ReceiveOutcome::Handled; }
-
 int ReceiveBurst() {
     ChatAreasView* areas = g_platform.chat_areas;
     if (areas != nullptr) areas->HoldDrawing();
@@ -262,6 +244,6 @@ bool SendResp(uint8_t* datagram) {
 
 void ShutdownNetwork() {
     if (!SocketExists()) return;
-    if (g_transport.network_ready) EndAnnouncement();
+    if (g_transport.network_ready && g_network_hooks.ending != nullptr) g_network_hooks.ending();
     g_platform.socket->Close();
 }

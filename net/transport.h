@@ -27,8 +27,6 @@ void SocketEvent(int event);
 // to the pending-ack list.
 bool SendDatagram(uint8_t* datagram, int length, uint32_t destination, int port, bool keep);
 
-// One address, no copy kept.
-bool SendRaw(uint8_t* datagram, int length, uint32_t destination, int port);
 
 // Hands a received datagram to the handler of its kind. The sender is the
 // corrected source address, already written into the header's addr. Returns
@@ -40,6 +38,16 @@ using ReceiveDispatch = uint16_t (*)(uint8_t* datagram, int length, int16_t kind
                                      bool* acknowledge);
 void SetReceiveDispatch(ReceiveDispatch dispatch);
 
+// What the network's start and end run beyond the socket, wired in by the
+// program beside the receive dispatch: `started` once the network is ready
+// (the start sequence), `ending` before the socket closes while it was ready
+// (the end announcement). A missing hook is skipped.
+struct NetworkHooks {
+    void (*started)() = nullptr;
+    void (*ending)() = nullptr;
+};
+void SetNetworkHooks(const NetworkHooks& hooks);
+
 // Reads and handles one datagram: at most kReceiveBufferSize bytes into a
 // zero-filled buffer (a longer one is refused and not answered), dumped,
 // sender address corrected, dispatched by kind, acknowledged unless it is an
@@ -48,8 +56,6 @@ void SetReceiveDispatch(ReceiveDispatch dispatch);
 // is not reported.
 enum class ReceiveOutcome { Handled, Failed, NothingWaiting };
 ReceiveOutcome ReceiveNext();
-// The same, true when a datagram was handled.
-bool ReceiveDatagram();
 
 // A readable event: every datagram waiting, up to 256, each as ReceiveNext
 // handles it, with the output area's drawing held until the last is shown.
@@ -60,6 +66,6 @@ int ReceiveBurst();
 // the datagram's (corrected) addr. The buffer holds at least 25 bytes.
 bool SendResp(uint8_t* datagram);
 
-// Shutdown: the end announcement when the network started, then the socket is
+// Shutdown: the `ending` hook when the network started, then the socket is
 // closed and forgotten. Safe to run twice.
 void ShutdownNetwork();

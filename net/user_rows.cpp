@@ -23,28 +23,36 @@ std::string FieldText(const char* field, size_t size) {
     return std::string(field, BoundedLength(field, size));
 }
 
-}  // namespace
-
-void AppendUserRow(const PeerEntry& entry) {
-    UserAreaView* views = RowViews();
-    if (views == nullptr) return;
+void AppendUserRow(UserAreaView* views, const PeerEntry& entry) {
     views->AddUserRow(FieldText(entry.from, sizeof entry.from).c_str(),
                       FieldText(entry.cond, sizeof entry.cond).c_str(),
                       FormatDottedAddress(entry.addr).c_str());
     views->FitUserColumns(true);
 }
 
-void SetUserRowOf(RowKey key, const PeerEntry& entry) {
-    UserAreaView* views = RowViews();
-    if (views == nullptr) return;
+void SetUserRowOf(UserAreaView* views, bool by_address, const PeerEntry& entry) {
     std::string name = FieldText(entry.from, sizeof entry.from);
     std::string address = FormatDottedAddress(entry.addr);
-    int row = key == RowKey::Address ? views->FindUserRow(2, address.c_str())
-                                     : views->FindUserRow(0, name.c_str());
+    int row = by_address ? views->FindUserRow(2, address.c_str()) : views->FindUserRow(0, name.c_str());
     if (row < 0) return;
     views->SetUserRow(row, name.c_str(), FieldText(entry.cond, sizeof entry.cond).c_str(),
                       address.c_str());
     views->FitUserColumns(true);
+}
+
+}  // namespace
+
+void ApplyRowChanges(const RowChanges& rows) {
+    UserAreaView* views = RowViews();
+    if (views == nullptr) return;
+    for (int i = 0; i < rows.count; ++i) {
+        const RowChange& change = rows.changes[i];
+        switch (change.kind) {
+            case RowChange::Kind::Append: AppendUserRow(views, change.entry); break;
+            case RowChange::Kind::SetByAddress: SetUserRowOf(views, true, change.entry); break;
+            case RowChange::Kind::SetByName: SetUserRowOf(views, false, change.entry); break;
+        }
+    }
 }
 
 void SetUserRowNameAndStatus(uint32_t address, const char* name, const char* status) {

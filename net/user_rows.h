@@ -12,15 +12,11 @@
 
 #include "net/peer_table.h"
 
-// How the row of a merged entry is found: by its dotted address in column 2,
-// or (the own entry matched by name) by its name in column 0.
-enum class RowKey { Address, Name };
-
-// A new row at the end for a new entry.
-void AppendUserRow(const PeerEntry& entry);
-// Sets name, status and address of the row found by `key` from `entry`.
-// A row that cannot be found is left alone.
-void SetUserRowOf(RowKey key, const PeerEntry& entry);
+// The row changes a merge asked for, in order: a new row at the end for a
+// new entry; name, status and address of an overwritten entry's row, found by
+// its dotted address in column 2 or (the own entry matched by name) by its
+// name in column 0. A row that cannot be found is left alone.
+void ApplyRowChanges(const RowChanges& rows);
 // Sets name and status of the row showing `address`.
 void SetUserRowNameAndStatus(uint32_t address, const char* name, const char* status);
 // Deletes the row showing `address`.

@@ -11,7 +11,6 @@ public:
     // full: the line is not shown and the area has been emptied after the
     // overflow message.
     virtual bool AppendOutput(const char* line, uint32_t colour) = 0;
-    virtual void ClearOutput() = 0;
     // Around a burst of received datagrams: lines appended in between may be
     // drawn once, when the burst is over, instead of one by one.
     virtual void HoldDrawing() {}

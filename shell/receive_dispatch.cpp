@@ -15,12 +15,12 @@ uint16_t DispatchReceived(uint8_t* datagram, int length, int16_t kind, uint32_t 
         case KIND_START:
             WriteAddress(datagram + kHeaderSize + kEntryOffsetAddr, sender);
             if (sender != OwnAddress()) {
-                if (!MergeEntries(datagram, length)) failed = 0x10;
+                if (!TakeEntries(datagram, length)) failed = 0x10;
                 if (!SendWholeTable(datagram, length)) failed = 0x10;
             }
             break;
         case KIND_USERLIST:
-            if (!MergeEntries(datagram, length)) failed = 0x20;
+            if (!TakeEntries(datagram, length)) failed = 0x20;
             break;
         case KIND_END:
             if (!RemoveSender(datagram, length)) failed = 0x40;
@@ -48,7 +48,7 @@ uint16_t DispatchReceived(uint8_t* datagram, int length, int16_t kind, uint32_t 
         case KIND_CHECK:
             WriteAddress(datagram + kHeaderSize + kEntryOffsetAddr, sender);
             if (sender != OwnAddress()) {
-                if (!MergeEntries(datagram, length)) failed = 0x80;
+                if (!TakeEntries(datagram, length)) failed = 0x80;
                 if (!ReplyWithOwnEntry(datagram, length)) failed = 0x90;
             }
             break;

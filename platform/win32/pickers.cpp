@@ -12,8 +12,6 @@ void ResetCustomColors() {
     for (COLORREF& c : g_custom_colors) c = RGB(255, 255, 255);
 }
 
-COLORREF* CustomColors() { return g_custom_colors; }
-
 int PickColor(HWND owner, COLORREF* color) {
     CHOOSECOLORA cc = {};
     cc.lStructSize = sizeof cc;

@@ -8,8 +8,6 @@ constexpr int kCustomColorCount = 16;
 
 // Sets every custom colour to white (start-up).
 void ResetCustomColors();
-// The table the colour dialog shows and changes.
-COLORREF* CustomColors();
 
 // The colour dialog opened in full with *color preselected. Returns 1 and
 // replaces *color when the user pressed OK; otherwise 0, *color unchanged.

@@ -87,8 +87,6 @@ bool MainViews::AppendOutput(const char* line, uint32_t colour) {
     return AppendOutputAreaLine(g_main.output, line, static_cast<COLORREF>(colour));
 }
 
-void MainViews::ClearOutput() { ClearOutputAreaText(g_main.output); }
-
 void MainViews::HoldDrawing() { HoldOutputAreaDrawing(); }
 
 void MainViews::DrawHeld() { DrawHeldOutputArea(g_main.output); }

@@ -30,7 +30,6 @@ public:
     void ClearInput() override;
     std::vector<std::string> SelectedUserAddresses() override;
     bool AppendOutput(const char* line, uint32_t colour) override;
-    void ClearOutput() override;
     void HoldDrawing() override;
     void DrawHeld() override;
     void Notify(ArrivalNotice notice, const char* sender) override;

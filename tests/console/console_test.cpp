@@ -147,7 +147,7 @@ protected:
     void Join() {
         StartWithOwnAddress(own);
         Bytes list = EntryDatagram(KIND_USERLIST, peer, {Entry(peer, "蓮見"), Entry(other, "c")});
-        MergeEntries(list.data(), static_cast<int>(list.size()));
+        TakeEntries(list.data(), static_cast<int>(list.size()));
         socket.sent.clear();
     }
     static Bytes Datagram(uint32_t from, const char* command, uint16_t all_count = 7) {

@@ -20,7 +20,7 @@ protected:
     }
     // bob's own entry arrives, announcing his message counter.
     void AnnounceBob(int16_t kind, int16_t counter) {
-        MergeEntries(EntryDatagram(kind, peer2, {Entry(peer2, "bob", "受信可", counter)}).data(),
+        TakeEntries(EntryDatagram(kind, peer2, {Entry(peer2, "bob", "受信可", counter)}).data(),
                      kHeaderSize + kUserEntrySize);
     }
 };

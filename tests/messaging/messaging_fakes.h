@@ -54,7 +54,6 @@ public:
         output.push_back({line, colour});
         return true;
     }
-    void ClearOutput() override { output.clear(); }
     void Notify(ArrivalNotice notice, const char* sender) override { arrivals.push_back({notice, sender}); }
 
     std::vector<std::string> OutputTexts() const {
@@ -90,7 +89,7 @@ protected:
         StartWithOwnAddress(own);
         UserEntry b = Entry(peer2, "bob");
         SetEntryColour(&b, kPeerColour);
-        MergeEntries(EntryDatagram(KIND_USERLIST, peer2, {b, Entry(peer3, "carol")}).data(),
+        TakeEntries(EntryDatagram(KIND_USERLIST, peer2, {b, Entry(peer3, "carol")}).data(),
                      kHeaderSize + 2 * kUserEntrySize);
     }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "net/counters.h"
+#include "tests/common/core_probes.h"
 
 namespace {
 

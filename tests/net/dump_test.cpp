@@ -170,7 +170,7 @@ TEST_F(DumpToLog, WritesOnlyWhileTheLogIsActive) {
 TEST_F(DumpToLog, ChatDumpLooksUpTheSendersStoredCounter) {
     std::strcpy(g_settings.Debug, "Yes");
     StartWithOwnAddress(Ip(192, 168, 1, 7));
-    MergeEntries(EntryDatagram(KIND_USERLIST, 0, {Entry(Ip(192, 168, 1, 5), "user2", "", 1234)}).data(), 68);
+    TakeEntries(EntryDatagram(KIND_USERLIST, 0, {Entry(Ip(192, 168, 1, 5), "user2", "", 1234)}).data(), 68);
     ASSERT_TRUE(LogOpen(path.c_str()));
     uint8_t buf[kMessageBufferSize];
     int len = BuildChatDatagram(buf, Ip(192, 168, 1, 5), 1, 1235, "hi", 2);

@@ -75,7 +75,6 @@ TEST_F(LockJournalTest, EveryOperationTakesThePeerTableLockFirst) {
     ResendPass();
     PeerEntry entry;
     LookUpPeer(kPeer, &entry);
-    PeerTableSnapshot();
     UserCheck();
     Receive(EntryDatagram(KIND_USERLIST, kPeer, {Entry(kPeer, "user2")}), kPeer);
     Receive(HeaderOnly(KIND_END, kPeer, 1, 5), kPeer);
@@ -123,7 +122,7 @@ protected:
 
 TEST_F(ThreadedLockTest, PopupRepliesWhileResendPassesRun) {
     Bytes list = EntryDatagram(KIND_USERLIST, kPeer, {Entry(kPeer, "user2")});
-    MergeEntries(list.data(), static_cast<int>(list.size()));
+    TakeEntries(list.data(), static_cast<int>(list.size()));
     const uint32_t kPopupSender = Ip(192, 168, 1, 9);
     constexpr int kReplies = 60;
 

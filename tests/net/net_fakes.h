@@ -31,6 +31,7 @@
 #include "platform/views.h"
 #include "settings/window_modes.h"
 #include "shell/core_wiring.h"
+#include "tests/common/core_probes.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -258,7 +259,7 @@ protected:
         UserEntry entry = BuildOwnEntry(own);
         uint8_t dg[kOwnEntryDatagramSize];
         int len = BuildEntryDatagram(dg, sizeof dg, KIND_START, own, 0, &entry, 1);
-        MergeEntries(dg, len);
+        TakeEntries(dg, len);
     }
 
     void AddHostAddress(uint32_t address) { g_settings.Address[g_settings.Number++].address = address; }

@@ -28,7 +28,7 @@ protected:
 
     void Merge(const std::vector<UserEntry>& entries) {
         Bytes list = EntryDatagram(KIND_USERLIST, kPeer, entries);
-        ASSERT_TRUE(MergeEntries(list.data(), static_cast<int>(list.size())));
+        ASSERT_TRUE(TakeEntries(list.data(), static_cast<int>(list.size())));
     }
 
     // The own entry and peers 10.0.0.1 .. 10.0.0.n.

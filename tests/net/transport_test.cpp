@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "net/socket_send.h"
 #include "platform/chat_areas_view.h"
 #include "tests/net/net_fakes.h"
 
@@ -342,7 +343,6 @@ TEST_F(ReceiveTest, StartFromAPeerIsMergedWithTheCorrectedAddress) {
 struct BurstSpy : ChatAreasView {
     int holds = 0, draws = 0;
     bool AppendOutput(const char*, uint32_t) override { return true; }
-    void ClearOutput() override {}
     std::string InputText() override { return {}; }
     void ClearInput() override {}
     void HoldDrawing() override { ++holds; }

@@ -3,6 +3,7 @@
 #include <poll.h>
 
 #include "platform/posix/udp_socket_posix.h"
+#include "tests/common/core_probes.h"
 #include "tests/net/net_fakes.h"
 
 namespace {

@@ -97,7 +97,7 @@ class SendStrokeTest : public NetFixture {};
 TEST_F(SendStrokeTest, ToEveryPeerAfterTheOwnEntryInTableOrderUntilASendFails) {
     const uint32_t own = Ip(198, 18, 0, 1), a = Ip(198, 18, 0, 2), b = Ip(198, 18, 0, 3), c = Ip(198, 18, 0, 4);
     StartWithOwnAddress(own);
-    MergeEntries(EntryDatagram(KIND_USERLIST, a, {Entry(a, "a"), Entry(b, "b"), Entry(c, "c")}).data(),
+    TakeEntries(EntryDatagram(KIND_USERLIST, a, {Entry(a, "a"), Entry(b, "b"), Entry(c, "c")}).data(),
                  kHeaderSize + 3 * kUserEntrySize);
     SetDatagramCount(0x1233);
     BoardStroke s;
