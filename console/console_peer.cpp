@@ -169,11 +169,9 @@ void Peer::CommandSend(const ParsedLine& parsed, bool personal, bool popup) {
         std::printf("[error] the network is not ready yet\n");
         return;
     }
-    views_.SetInput(CutCp932(Utf8ToCp932(parsed.argument), kInputBytes));
-    views_.SetSelection(parsed.addresses);
-    SendChatMessage(personal, popup);
-    views_.SetInput("");
-    views_.SetSelection({});
+    std::vector<uint32_t> selected;
+    for (const std::string& text : parsed.addresses) selected.push_back(UserAddressOf(text));
+    SendChatMessage(CutCp932(Utf8ToCp932(parsed.argument), kInputBytes), personal, popup, selected);
 }
 
 void Peer::CommandBoard(const ParsedLine& parsed) {

@@ -42,9 +42,6 @@ public:
     void ShowStartEndState(StartEndState state) override;
 
     bool AskYesNo(const char* text, const char* title) override;
-    std::string InputText() override { return input_; }
-    void ClearInput() override { input_.clear(); }
-    std::vector<std::string> SelectedUserAddresses() override { return selected_; }
     bool AppendOutput(const char* line, uint32_t colour) override;
     // Over a burst of received datagrams the lines are flushed once, after
     // the last (and after its acknowledgement went out).
@@ -53,8 +50,6 @@ public:
 
     // What a send command takes as the input area's text and the selected
     // users' addresses.
-    void SetInput(const std::string& cp932_text) { input_ = cp932_text; }
-    void SetSelection(const std::vector<std::string>& addresses) { selected_ = addresses; }
 
     const std::vector<UserRow>& Rows() const { return rows_; }
     // Prints the user list when it differs from the one printed last.
@@ -68,6 +63,4 @@ private:
     bool holding_ = false;
     std::vector<UserRow> rows_;
     std::vector<UserRow> printed_;  // the list as last printed
-    std::string input_;
-    std::vector<std::string> selected_;
 };

@@ -105,7 +105,6 @@ public:
         g_sink = g_sink + static_cast<unsigned>(std::strlen(text) + std::strlen(title));
     }
     bool AskYesNo(const char*, const char*) override { return true; }
-    std::vector<std::string> SelectedUserAddresses() override { return {}; }
     void DeliverBoardData(const uint8_t* datagram, int length) override {
         Touch(datagram, length);
         BoardStroke stroke = ReadBoardDatagram(datagram, length);

@@ -9,18 +9,14 @@
 #include "net/lock_order.h"
 #include "net/peer_table.h"
 #include "net/transport.h"
-#include "platform/inet_address.h"
 #include "settings/settings.h"
 #include "platform/error_report.h"
 #include "platform/platform.h"
-#include "platform/chat_areas_view.h"
 #include "platform/message_boxes.h"
-#include "platform/user_area_view.h"
 
 namespace {
 
 constexpr char kConfirmTitle[] = "Mosswick - 送信確認";
-constexpr size_t kRowAddressChars = 19;  // what the user area's address column gives
 
 // A built message: the datagram in its zero-filled buffer.
 struct Message {
@@ -59,23 +55,12 @@ bool SendTo(Message* m, uint32_t address) {
     return SendDatagram(m->datagram, m->length, address, g_settings.Port_Number, true);
 }
 
-// The address a selected row shows; 0 when the text is no address. Neither 0
-// nor 255.255.255.255 names one user: sending there would reach the host
-// list or the whole network.
-uint32_t RowAddress(const std::string& text) {
-    std::string cut = text.substr(0, kRowAddressChars);
-    uint32_t address = ParseInetAddress(cut.c_str());
-    return address == kInetAddressNone ? 0 : address;
-}
-
 enum class Outcome { Sent, SentWithOwn, Ended };
 
 // Personal mode: one datagram to each selected user in list order; the own
 // row gets none but asks for the local echo.
-Outcome SendToSelected(Message* m) {
-    std::vector<std::string> rows;
-    if (g_platform.user_area != nullptr) rows = g_platform.user_area->SelectedUserAddresses();
-    if (rows.empty()) {
+Outcome SendToSelected(Message* m, const std::vector<uint32_t>& selected) {
+    if (selected.empty()) {
         if (m->chat) GiveBackMessageNumber();
         if (g_platform.boxes != nullptr)
             g_platform.boxes->ShowMessage("送信先が選択されていません", "Mosswick - メッセージの送信",
@@ -84,8 +69,7 @@ Outcome SendToSelected(Message* m) {
     }
     bool own = false;
     uint32_t own_address = OwnAddress();
-    for (const std::string& row : rows) {
-        uint32_t address = RowAddress(row);
+    for (uint32_t address : selected) {
         if (address == own_address && address != 0) {
             own = true;
             continue;
@@ -113,24 +97,22 @@ Outcome SendToEveryone(Message* m) {
 
 }  // namespace
 
-void SendChatMessage(bool personal, bool popup) {
-    ChatAreasView* areas = g_platform.chat_areas;
-    if (!g_transport.network_ready || areas == nullptr) return;
-    std::string text = areas->InputText();
-    text.resize(BoundedLength(text.c_str(), text.size()));  // the text ends at a NUL
-    if (text.empty()) return;
-    if (!Confirmed(personal, popup)) return;
+bool SendChatMessage(const std::string& typed, bool personal, bool popup, const std::vector<uint32_t>& selected) {
+    if (!g_transport.network_ready) return false;
+    const std::string text = typed.substr(0, BoundedLength(typed.c_str(), typed.size()));  // the text ends at a NUL
+    if (text.empty()) return false;
+    if (!Confirmed(personal, popup)) return false;
 
     Message m;
     Build(&m, text, popup);
-    Outcome outcome = personal ? SendToSelected(&m) : SendToEveryone(&m);
-    if (outcome == Outcome::Ended) return;
+    Outcome outcome = personal ? SendToSelected(&m, selected) : SendToEveryone(&m);
+    if (outcome == Outcome::Ended) return false;
 
     // The own line, numbered and coloured like a received one. The peer-table
     // lock is free again: the display takes it.
     if (outcome == Outcome::SentWithOwn && m.chat && !DisplayChatMessage(m.datagram, m.length)) {
         ReportInternalError(OP_SEND_MESSAGE, 0x30);
-        return;
+        return false;
     }
-    areas->ClearInput();
+    return true;
 }

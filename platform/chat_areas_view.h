@@ -1,7 +1,6 @@
-// The output and input areas: the conversation shown, and the text typed.
+// The output area: the conversation shown.
 #pragma once
 #include <cstdint>
-#include <string>
 
 class ChatAreasView {
 public:
@@ -15,7 +14,4 @@ public:
     // drawn once, when the burst is over, instead of one by one.
     virtual void HoldDrawing() {}
     virtual void DrawHeld() {}
-    // The input area's text (CP932, at most 255 bytes) and emptying it.
-    virtual std::string InputText() = 0;
-    virtual void ClearInput() = 0;
 };

@@ -117,3 +117,9 @@ uint32_t WithFourthOctet(uint32_t address, uint8_t octet) {
     std::memcpy(&address, octets, 4);
     return address;
 }
+
+uint32_t UserAddressOf(const std::string& text) {
+    constexpr size_t kUserAddressChars = 19;
+    uint32_t address = ParseInetAddress(text.substr(0, kUserAddressChars).c_str());
+    return address == kInetAddressNone ? 0 : address;
+}

@@ -16,6 +16,13 @@ constexpr uint32_t kInetAddressNone = 0xFFFFFFFFu;
 // memory, as inet_addr returns it.
 uint32_t ParseInetAddress(const char* text);
 
+// The address a user names: a row of the user area or a typed recipient, of
+// which the first 19 characters count (what the user area's address column
+// holds), read as ParseInetAddress reads them. 0 when the text is no address:
+// neither 0 nor 255.255.255.255 names one user, and sending there would reach
+// the host address list or the whole network.
+uint32_t UserAddressOf(const std::string& text);
+
 // "192.168.1.5" for an address in network order.
 std::string FormatDottedAddress(uint32_t address);
 

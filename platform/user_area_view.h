@@ -1,8 +1,6 @@
 // The user area: one row per peer-table entry, columns 0 name, 1 status,
 // 2 dotted address.
 #pragma once
-#include <string>
-#include <vector>
 
 class UserAreaView {
 public:
@@ -17,7 +15,4 @@ public:
     virtual void DeleteAllUserRows() = 0;
     // Fits column 1 (and column 2 when the address may have changed) to its contents.
     virtual void FitUserColumns(bool /*address_too*/) {}
-    // The dotted addresses (column 2, at most 19 characters) of the selected
-    // rows, in list order.
-    virtual std::vector<std::string> SelectedUserAddresses() = 0;
 };

@@ -77,11 +77,6 @@ void MainViews::ShowStartEndState(StartEndState state) { ShowStartEndButtons(g_m
 
 std::string MainViews::HostIpBoxText() { return ::HostIpBoxText(); }
 
-std::string MainViews::InputText() { return InputAreaText(g_main.input); }
-
-void MainViews::ClearInput() { ClearInputArea(g_main.input); }
-
-std::vector<std::string> MainViews::SelectedUserAddresses() { return SelectedUserAreaAddresses(g_main.user_list); }
 
 bool MainViews::AppendOutput(const char* line, uint32_t colour) {
     return AppendOutputAreaLine(g_main.output, line, static_cast<COLORREF>(colour));

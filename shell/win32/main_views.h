@@ -26,9 +26,6 @@ public:
     std::string HostIpBoxText() override;
 
     bool AskYesNo(const char* text, const char* title) override;
-    std::string InputText() override;
-    void ClearInput() override;
-    std::vector<std::string> SelectedUserAddresses() override;
     bool AppendOutput(const char* line, uint32_t colour) override;
     void HoldDrawing() override;
     void DrawHeld() override;

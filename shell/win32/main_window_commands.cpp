@@ -11,6 +11,7 @@
 #include "messaging/log_file.h"
 #include "net/presence.h"
 #include "net/transport.h"
+#include "platform/inet_address.h"
 #include "settings/program_paths.h"
 #include "resources/command_ids.h"
 #include "platform/platform.h"
@@ -121,12 +122,23 @@ void ShowLog(HWND window) {
     }
 }
 
+// The addresses the selected rows of the user area name, in list order.
+std::vector<uint32_t> SelectedUsers() {
+    std::vector<uint32_t> addresses;
+    for (const std::string& text : SelectedUserAreaAddresses(g_main.user_list)) addresses.push_back(UserAddressOf(text));
+    return addresses;
+}
+
 // The input area's text with the send modes of this moment; the
-// confirmations are asked by the send itself.
+// confirmations are asked by the send itself. The area is emptied once the
+// message is out.
 void Send() {
     if (!g_transport.network_ready || g_main.input == nullptr) return;
-    if (SendMessageA(g_main.input, WM_GETTEXTLENGTH, 0, 0) < 1) return;
-    SendChatMessage(g_modes.personal_mode, g_modes.popup_mode);
+    std::string text = InputAreaText(g_main.input);
+    if (text.empty()) return;
+    const bool personal = g_modes.personal_mode;
+    if (SendChatMessage(text, personal, g_modes.popup_mode, personal ? SelectedUsers() : std::vector<uint32_t>{}))
+        ClearInputArea(g_main.input);
 }
 
 // The settings sheet and the small dialogs, one at a time: the tray menu

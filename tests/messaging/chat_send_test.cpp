@@ -13,7 +13,7 @@ protected:
         socket.sent.clear();
         out.input = "hi";
     }
-    void Send(bool personal = false, bool popup = false) { SendChatMessage(personal, popup); }
+    void Send(bool personal = false, bool popup = false) { SendTyped(personal, popup); }
     void OnlyTheOwnEntry() {
         PeerTableLock lock;
         KeepOnlyOwnEntry();

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "messaging/chat_display.h"
+#include "messaging/chat_send.h"
 #include "messaging/output_line.h"
+#include "platform/inet_address.h"
 #include "settings/window_modes.h"
 #include "tests/net/net_fakes.h"
 
@@ -24,8 +26,8 @@ public:
         std::string sender;
     };
 
-    std::string input;
-    std::vector<std::string> selection;
+    std::string input;                   // the text typed
+    std::vector<std::string> selection;  // the address texts of the rows selected
     std::vector<std::string> questions;
     std::deque<bool> answers;  // the answers to give, in order; Yes once they run out
     std::vector<Line> output;
@@ -41,9 +43,6 @@ public:
         answers.pop_front();
         return yes;
     }
-    std::string InputText() override { return input; }
-    void ClearInput() override { input.clear(); }
-    std::vector<std::string> SelectedUserAddresses() override { return selection; }
     bool AppendOutput(const char* line, uint32_t colour) override {
         if (output_full) {
             output_full = false;
@@ -102,4 +101,12 @@ protected:
     }
 
     int16_t StoredCounter(uint32_t address) const { return g_peer_table.entries[FindPeerByAddress(address)].cnt; }
+
+    // The send command as the window gives it: the typed text and the rows
+    // selected; the typed text is emptied once the message is out.
+    void SendTyped(bool personal, bool popup) {
+        std::vector<uint32_t> selected;
+        for (const std::string& row : out.selection) selected.push_back(UserAddressOf(row));
+        if (SendChatMessage(out.input, personal, popup, selected)) out.input.clear();
+    }
 };

@@ -18,7 +18,7 @@ protected:
     Bytes SendToBob(const char* text, bool popup = false) {
         out.input = text;
         out.selection = {"198.18.0.2"};
-        SendChatMessage(true, popup);
+        SendTyped(true, popup);
         return socket.SentTo(peer2).back();
     }
     void Passes(int n) {

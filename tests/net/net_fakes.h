@@ -176,7 +176,6 @@ public:
     }
     void ShowStartEndState(StartEndState state) override { start_end.push_back(state); }
     std::string HostIpBoxText() override { return host_ip_box; }
-    std::vector<std::string> SelectedUserAddresses() override { return {}; }
 
     void ShowMessage(const char* text, const char* title, BoxIcon icon) override {
         boxes.push_back({text, title, icon});

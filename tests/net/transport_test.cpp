@@ -343,8 +343,6 @@ TEST_F(ReceiveTest, StartFromAPeerIsMergedWithTheCorrectedAddress) {
 struct BurstSpy : ChatAreasView {
     int holds = 0, draws = 0;
     bool AppendOutput(const char*, uint32_t) override { return true; }
-    std::string InputText() override { return {}; }
-    void ClearInput() override {}
     void HoldDrawing() override { ++holds; }
     void DrawHeld() override { ++draws; }
 };
