@@ -193,11 +193,13 @@ void SetOutputAreaRenewal(HWND output, void (*renewed)(HWND area)) {
 
 namespace {
 
-// The held drawing belonged to the area being replaced; the new one is drawn
-// as usual.
+// The held drawing belonged to the area being replaced. Its drawing is let
+// go before the new area copies its styles (stopping a window's drawing takes
+// its visible style away), so that the new one is drawn as usual.
 void ForgetHeldDrawing(HWND output, AreaState& state) {
     if (state.draw_pending) KillTimer(output, kDrawTimer);
     state.draw_pending = false;
+    if (state.drawing_stopped) SendMessageA(output, WM_SETREDRAW, TRUE, 0);
     state.drawing_stopped = false;
 }
 
@@ -255,14 +257,14 @@ HWND EmptyCopyOf(HWND output) {
 // can be made, the text is emptied in place.
 HWND ClearOutputAreaText(HWND output) {
     if (output == nullptr || !IsWindow(output)) return output;
+    const std::shared_ptr<AreaState> state = StateOf(output);
+    if (state != nullptr) ForgetHeldDrawing(output, *state);
     HWND copy = EmptyCopyOf(output);
     if (copy == nullptr) {
         SendMessageA(output, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
         return output;
     }
-    const std::shared_ptr<AreaState> state = StateOf(output);
     if (state != nullptr) {
-        ForgetHeldDrawing(output, *state);
         if (AreaRecord* taken = ControlRecord<AreaRecord>(copy)) taken->state = state;
     }
     const bool focused = GetFocus() == output;

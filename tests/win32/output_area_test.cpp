@@ -249,13 +249,14 @@ TEST_F(OutputArea, BurstsAreDrawnOnceWithTheLastLineInView) {
     ASSERT_TRUE(AppendOutputAreaLine(output, "61 user > alone\r\n", RGB(0, 0, 0)));
     EXPECT_GT(static_cast<int>(SendMessageA(output, EM_GETFIRSTVISIBLELINE, 0, 0)), first);
 
-    // Emptied while a burst waits to be drawn: the next burst is held and
-    // drawn in the new area as in the old (an area whose drawing is stopped
-    // counts as not visible).
+    // Emptied while a burst waits to be drawn: the new area is drawn as
+    // usual, and the next burst is held and drawn in it as in the old (an
+    // area whose drawing is stopped counts as not visible).
     HoldOutputAreaDrawing();
     ASSERT_TRUE(AppendOutputAreaLine(output, "62 user > held\r\n", RGB(0, 0, 0)));
     DrawHeldOutputArea(output);
     ClearOutputAreaText(output);
+    EXPECT_TRUE(IsWindowVisible(output));
     HoldOutputAreaDrawing();
     for (int i = 1; i <= 3; ++i) ASSERT_TRUE(AppendOutputAreaLine(output, "user > after\r\n", RGB(0, 0, 0)));
     EXPECT_FALSE(IsWindowVisible(output));
