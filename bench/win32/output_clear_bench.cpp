@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "output_clear_bench: no window (is there a display?)\n");
         return 1;
     }
-    SetOutputAreaRenewal(TakeNewArea);
+    SetOutputAreaRenewal(g_area, TakeNewArea);
 
     std::printf("%-22s %7s %9s %9s %10s %9s %11s\n", "emptying", "lines", "chars", "fill_ms", "empty_ms",
                 "full_MiB", "emptied_MiB");

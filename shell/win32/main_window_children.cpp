@@ -130,7 +130,8 @@ void Defer(HDWP* batch, HWND window, const PaneRect& r) {
 }
 
 // An emptied output area is a new window: the handle and the area's own
-// procedure go to it.
+// procedure go to it. Every way of emptying the area (the clear command, the
+// overflow) comes through here, so the handle is always the area's.
 void OnOutputAreaRenewed(HWND area) {
     g_main.output = area;
     ReplaceOutputAreaProcedure();
@@ -175,7 +176,7 @@ bool CreateChildWindows(HWND window) {
     SetFont(g_main.host_ip_label, nullptr);
 
     SetOutputAreaLimit(g_main.output);
-    SetOutputAreaRenewal(OnOutputAreaRenewed);
+    SetOutputAreaRenewal(g_main.output, OnOutputAreaRenewed);
     if (g_main.input != nullptr) SendMessageA(g_main.input, EM_LIMITTEXT, kInputLimit, 0);
     SetUpUserArea();
     if (g_main.status_bar != nullptr) {

@@ -3,49 +3,83 @@
 #include <richedit.h>
 
 #include <cstring>
+#include <memory>
+
+#include "platform/win32/window_guard.h"
 
 namespace {
 
-// The overflow message is up. While it is, the area is about to be emptied:
-// lines arriving meanwhile (its message loop keeps serving the socket) are
-// not shown, and a second message never appears.
-bool g_overflowing = false;
-// An append is inserting its line; an EN_MAXTEXT sent meanwhile is noted here
-// and handled by the append once the insertion returns.
-bool g_inserting = false;
-bool g_limit_hit = false;
-// A burst of received lines is drawn once: while drawing is held, the first
-// line appended stops the area's drawing, and the end of the burst draws the
-// area again with the last line in view.
+// What the area keeps between calls. An emptied area is a new window that
+// takes this record over, so an overflow under way or a burst held goes on
+// in the new window as in the old one.
+struct AreaState {
+    // The overflow message is up. While it is, the area is about to be
+    // emptied: lines arriving meanwhile (its message loop keeps serving the
+    // socket) are not shown, and a second message never appears.
+    bool overflowing = false;
+    // An append is inserting its line; an EN_MAXTEXT sent meanwhile is noted
+    // here and handled by the append once the insertion returns.
+    bool inserting = false;
+    bool limit_hit = false;
+    // A burst of received lines is drawn once: the first line appended while
+    // drawing is held stops the area's drawing, and the end of the burst
+    // draws the area again with the last line in view.
+    bool drawing_stopped = false;
+    // The drawing after a burst is waiting for the draw timer.
+    bool draw_pending = false;
+    // Told the new window each time the area is emptied (its owner keeps the
+    // handle and the area's procedure).
+    void (*renewed)(HWND area) = nullptr;
+};
+
+// One window's hold on the area's record, kept in a window property and
+// freed with the window; the record goes with the last window holding it.
+struct AreaRecord : SubclassRecord {
+    static constexpr char kProperty[] = "Mosswick.OutputArea";
+    std::shared_ptr<AreaState> state;
+};
+
+// The area's record, made at the first call; null for no window, or when
+// none can be kept on it. Callers keep the pointer they get for as long as
+// they use the record, since emptying the area destroys the window they
+// found it on.
+std::shared_ptr<AreaState> StateOf(HWND output) {
+    AreaRecord* record = ControlRecord<AreaRecord>(output);
+    if (record == nullptr) return nullptr;
+    if (record->state == nullptr) record->state = std::make_shared<AreaState>();
+    return record->state;
+}
+
+// A burst of received lines is under way: from HoldOutputAreaDrawing to
+// DrawHeldOutputArea. The burst is the receiving loop's, and its start names
+// no area, so this one flag is process-wide; what a burst does to an area is
+// in the area's record.
 bool g_holding = false;
-bool g_drawing_stopped = false;
+
 // The area is drawn again a moment after a burst, so that bursts following
 // each other closely (a sender waiting for each acknowledgement) share one
 // drawing; a line is on the screen within that moment.
 constexpr UINT_PTR kDrawTimer = 1;
 constexpr UINT kDrawDelayMs = 25;
-bool g_draw_pending = false;
-// Told the new window each time the area is emptied (its owner keeps the
-// handle and the area's procedure).
-void (*g_renewed)(HWND area) = nullptr;
 
-void StopDrawing(HWND output) {
-    if (!g_holding || g_drawing_stopped) return;
+void StopDrawing(HWND output, AreaState& state) {
+    if (!g_holding || state.drawing_stopped) return;
     SendMessageA(output, WM_SETREDRAW, FALSE, 0);
-    g_drawing_stopped = true;
+    state.drawing_stopped = true;
 }
 
-void ResumeDrawing(HWND output);
+void ResumeDrawing(HWND output, AreaState& state);
 
 // The message is owned by the output area's parent, the main window; the
-// area is emptied once it is dismissed (if the area still exists then).
-void HandleOverflow(HWND output) {
-    g_overflowing = true;
-    ResumeDrawing(output);  // the area shows what it holds while the message is up
+// area is emptied once it is dismissed (if the area still exists then). The
+// caller holds the record, which outlives the window emptying destroys.
+void HandleOverflow(HWND output, AreaState& state) {
+    state.overflowing = true;
+    ResumeDrawing(output, state);  // the area shows what it holds while the message is up
     MessageBoxA(GetParent(output), "メッセージ表示領域の最大文字数を超えました。画面をクリアします。",
                 "Mosswick - 表示文字数オーバ", MB_OK | MB_ICONEXCLAMATION);
     if (IsWindow(output)) ClearOutputAreaText(output);
-    g_overflowing = false;
+    state.overflowing = false;
 }
 
 // An empty selection after the last character. A position past the end
@@ -74,22 +108,22 @@ void ScrollToEnd(HWND output) {
     SendMessageA(output, EM_SCROLLCARET, 0, 0);
 }
 
-void ResumeDrawing(HWND output) {
-    if (!g_drawing_stopped) return;
-    g_drawing_stopped = false;
-    if (output == nullptr || !IsWindow(output)) return;
+void ResumeDrawing(HWND output, AreaState& state) {
+    if (!state.drawing_stopped) return;
+    state.drawing_stopped = false;
+    if (!IsWindow(output)) return;
     SendMessageA(output, WM_SETREDRAW, TRUE, 0);
     ScrollToEnd(output);
     InvalidateRect(output, nullptr, TRUE);
 }
 
 // Inserts at the caret; false when the area reported that the line did not fit.
-bool Insert(HWND output, const char* line) {
-    g_inserting = true;
-    g_limit_hit = false;
+bool Insert(HWND output, AreaState& state, const char* line) {
+    state.inserting = true;
+    state.limit_hit = false;
     SendMessageA(output, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(line));
-    g_inserting = false;
-    return !g_limit_hit;
+    state.inserting = false;
+    return !state.limit_hit;
 }
 
 }  // namespace
@@ -100,61 +134,73 @@ void SetOutputAreaLimit(HWND output, LONG max_text) {
 
 bool AppendOutputAreaLine(HWND output, const char* line, COLORREF colour) {
     if (output == nullptr || line == nullptr) return true;
-    if (g_overflowing) return false;
+    const std::shared_ptr<AreaState> held = StateOf(output);
+    AreaState unkept;  // serves this one line when no record can be kept on the window
+    AreaState& state = held != nullptr ? *held : unkept;
+    if (state.overflowing) return false;
     // Lengths in bytes and in the area's characters: a double-byte character
     // counts twice here, so a line is never let in that the area cannot take.
     LONG length = GetWindowTextLengthA(output);
     auto limit = static_cast<unsigned long long>(SendMessageA(output, EM_GETLIMITTEXT, 0, 0));
     if (static_cast<unsigned long long>(length) + std::strlen(line) > limit) {
-        HandleOverflow(output);
+        HandleOverflow(output, state);
         return false;
     }
-    StopDrawing(output);
+    StopDrawing(output, state);
     PutCaretAtEnd(output, length);
     UseColourAtCaret(output, colour);
-    bool fitted = Insert(output, line);
-    if (fitted && !g_drawing_stopped) ScrollToEnd(output);
-    if (!fitted) HandleOverflow(output);
+    bool fitted = Insert(output, state, line);
+    if (fitted && !state.drawing_stopped) ScrollToEnd(output);
+    if (!fitted) HandleOverflow(output, state);
     return fitted;
 }
 
 void OnOutputAreaMaxText(HWND output) {
-    if (g_inserting) {
-        g_limit_hit = true;
+    const std::shared_ptr<AreaState> state = StateOf(output);
+    if (state == nullptr) return;
+    if (state->inserting) {
+        state->limit_hit = true;
         return;
     }
-    if (g_overflowing || output == nullptr) return;
-    HandleOverflow(output);
+    if (state->overflowing) return;
+    HandleOverflow(output, *state);
 }
 
 void HoldOutputAreaDrawing() { g_holding = true; }
 
 static void CALLBACK DrawAfterBursts(HWND output, UINT, UINT_PTR, DWORD) {
     KillTimer(output, kDrawTimer);
-    g_draw_pending = false;
-    ResumeDrawing(output);
+    const std::shared_ptr<AreaState> state = StateOf(output);
+    if (state == nullptr) return;
+    state->draw_pending = false;
+    ResumeDrawing(output, *state);
 }
 
 void DrawHeldOutputArea(HWND output) {
     g_holding = false;
-    if (!g_drawing_stopped || g_draw_pending) return;
-    if (output != nullptr && SetTimer(output, kDrawTimer, kDrawDelayMs, DrawAfterBursts) != 0) {
-        g_draw_pending = true;
+    const std::shared_ptr<AreaState> state = StateOf(output);
+    if (state == nullptr || !state->drawing_stopped || state->draw_pending) return;
+    if (SetTimer(output, kDrawTimer, kDrawDelayMs, DrawAfterBursts) != 0) {
+        state->draw_pending = true;
     } else {
-        ResumeDrawing(output);
+        ResumeDrawing(output, *state);
     }
 }
 
-void SetOutputAreaRenewal(void (*renewed)(HWND area)) { g_renewed = renewed; }
+void SetOutputAreaRenewal(HWND output, void (*renewed)(HWND area)) {
+    if (const std::shared_ptr<AreaState> state = StateOf(output)) state->renewed = renewed;
+}
 
 namespace {
 
-// The held drawing belonged to the area being replaced; the new one is drawn
-// as usual.
-void ForgetHeldDrawing(HWND output) {
-    if (g_draw_pending) KillTimer(output, kDrawTimer);
-    g_draw_pending = false;
-    g_drawing_stopped = false;
+// The held drawing belonged to the area being replaced. Its drawing is let
+// go before the new area copies its styles (stopping a window's drawing takes
+// its visible style away), so that the new one is drawn as usual.
+void ForgetHeldDrawing(HWND output, AreaState& state) {
+    if (state.draw_pending) KillTimer(output, kDrawTimer);
+    state.draw_pending = false;
+    if (state.drawing_stopped) SendMessageA(output, WM_SETREDRAW, TRUE, 0);
+    state.drawing_stopped = false;
 }
 
 // The old area's place in its parent, in the parent's client coordinates.
@@ -201,23 +247,29 @@ HWND EmptyCopyOf(HWND output) {
 
 }  // namespace
 
-// A rich edit deletes a long text paragraph by paragraph, and under Wine each
-// deletion moves every paragraph after it: emptying 12,000 lines took the
-// program almost two minutes, during which nothing was read or acknowledged.
-// Putting a new empty area in the old one's place takes a fraction of a
-// second whatever the old one held. Where no copy can be made, the text is
-// emptied in place.
+// The area is emptied by putting a new empty rich edit in the old one's
+// place rather than by deleting the old one's text. A rich edit deletes a
+// long text paragraph by paragraph, and under Wine each deletion moves every
+// paragraph after it, so emptying a full area in place would keep the
+// program from reading and acknowledging for a long time; a new area costs
+// the same whatever the old one held (see bench/RESULTS.md). The new window
+// takes the old one's record before the old one is destroyed. Where no copy
+// can be made, the text is emptied in place.
 HWND ClearOutputAreaText(HWND output) {
     if (output == nullptr || !IsWindow(output)) return output;
+    const std::shared_ptr<AreaState> state = StateOf(output);
+    if (state != nullptr) ForgetHeldDrawing(output, *state);
     HWND copy = EmptyCopyOf(output);
     if (copy == nullptr) {
         SendMessageA(output, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
         return output;
     }
+    if (state != nullptr) {
+        if (AreaRecord* taken = ControlRecord<AreaRecord>(copy)) taken->state = state;
+    }
     const bool focused = GetFocus() == output;
-    ForgetHeldDrawing(output);
     DestroyWindow(output);
     if (focused) SetFocus(copy);
-    if (g_renewed != nullptr) g_renewed(copy);
+    if (state != nullptr && state->renewed != nullptr) state->renewed(copy);
     return copy;
 }

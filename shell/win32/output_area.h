@@ -2,13 +2,18 @@
 // conversation, each line in its sender's colour, always scrolled to the
 // newest line. When a line no longer fits, the user is told and the area is
 // emptied.
+//
+// The area keeps its own state (the overflow under way, the held drawing,
+// the function told when it is emptied) in a record on its window, made the
+// first time one of these functions is given the window. Emptying the area
+// puts a new window in its place, which takes the record over; the record is
+// freed with the last window that holds it.
 #pragma once
 #include <windows.h>
 
-// The most characters the output area holds, chosen by measurement
-// (bench/RESULTS.md): the part of one append that grows with the text stays
-// about a millisecond up to 1 MiB and keeps growing beyond, so the area is
-// emptied before appending gets slow.
+// The most characters the output area holds. Appending a line takes longer
+// the more text the area already holds, so the area is emptied before
+// appending gets slow (the figures are in bench/RESULTS.md).
 constexpr LONG kOutputAreaMaxText = 1024 * 1024;
 
 // Gives the output area its maximum text length.
@@ -28,9 +33,13 @@ void OnOutputAreaMaxText(HWND output);
 // Empties the area: a new, empty area with the same class, styles, id,
 // place, font, limit and background takes the old one's place (the old one
 // is destroyed) and is returned; the function given to SetOutputAreaRenewal
-// is told it first. The overflow empties the area the same way.
+// for the area is told it first. The overflow empties the area the same way,
+// so an owner that keeps the area's handle learns of the new one from that
+// function.
 HWND ClearOutputAreaText(HWND output);
-void SetOutputAreaRenewal(void (*renewed)(HWND area));
+// The function told the new window each time `output` (or an area that
+// takes its place) is emptied.
+void SetOutputAreaRenewal(HWND output, void (*renewed)(HWND area));
 
 // Around a burst of lines: between the two nothing is drawn; the area is
 // drawn once, 25 ms after the burst (together with any bursts that follow

@@ -123,7 +123,7 @@ protected:
             WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_DISABLENOSCROLL, 0, 0, 320, 140,
             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_OUTPUT)), GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(nullptr, g_output);
-        SetOutputAreaRenewal(TakeNewArea);
+        SetOutputAreaRenewal(g_output, TakeNewArea);
     }
     // Emptying the area puts a new one in its place: the tests follow it.
     static void TakeNewArea(HWND area) {
@@ -248,6 +248,21 @@ TEST_F(OutputArea, BurstsAreDrawnOnceWithTheLastLineInView) {
     // Drawn again: a line appended outside a burst scrolls into view at once.
     ASSERT_TRUE(AppendOutputAreaLine(output, "61 user > alone\r\n", RGB(0, 0, 0)));
     EXPECT_GT(static_cast<int>(SendMessageA(output, EM_GETFIRSTVISIBLELINE, 0, 0)), first);
+
+    // Emptied while a burst waits to be drawn: the new area is drawn as
+    // usual, and the next burst is held and drawn in it as in the old (an
+    // area whose drawing is stopped counts as not visible).
+    HoldOutputAreaDrawing();
+    ASSERT_TRUE(AppendOutputAreaLine(output, "62 user > held\r\n", RGB(0, 0, 0)));
+    DrawHeldOutputArea(output);
+    ClearOutputAreaText(output);
+    EXPECT_TRUE(IsWindowVisible(output));
+    HoldOutputAreaDrawing();
+    for (int i = 1; i <= 3; ++i) ASSERT_TRUE(AppendOutputAreaLine(output, "user > after\r\n", RGB(0, 0, 0)));
+    EXPECT_FALSE(IsWindowVisible(output));
+    DrawHeldOutputArea(output);
+    PumpFor(200);
+    EXPECT_TRUE(IsWindowVisible(output));
 }
 
 // Three lines of 30 bytes fill a limit of 100; the fourth does not fit.
@@ -355,6 +370,9 @@ TEST_F(OutputArea, ClearPutsAnEmptyAreaLikeTheOldOneInItsPlace) {
     EXPECT_EQ("next\r\n", Text(area));
     EXPECT_EQ(RGB(200, 0, 0), FormatOf(0, 4).crTextColor);
     EXPECT_TRUE(AppendOutputAreaLine(nullptr, "nowhere\r\n", RGB(0, 0, 0)));
+    // The new area carries on the old one's record: emptied again, the owner is told again.
+    EXPECT_EQ(ClearOutputAreaText(area), output);
+    EXPECT_EQ(renewals + 2, renewals_);
     DestroyWindow(sibling);
     DeleteObject(font);
 }
