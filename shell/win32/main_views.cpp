@@ -82,7 +82,7 @@ bool MainViews::AppendOutput(const char* line, uint32_t colour) {
     return AppendOutputAreaLine(g_main.output, line, static_cast<COLORREF>(colour));
 }
 
-void MainViews::HoldDrawing() { HoldOutputAreaDrawing(); }
+void MainViews::HoldDrawing() { HoldOutputAreaDrawing(g_main.output); }
 
 void MainViews::DrawHeld() { DrawHeldOutputArea(g_main.output); }
 

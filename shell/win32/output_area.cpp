@@ -21,6 +21,9 @@ struct AreaState {
     // here and handled by the append once the insertion returns.
     bool inserting = false;
     bool limit_hit = false;
+    // A burst of received lines is under way: from HoldOutputAreaDrawing to
+    // DrawHeldOutputArea.
+    bool holding = false;
     // A burst of received lines is drawn once: the first line appended while
     // drawing is held stops the area's drawing, and the end of the burst
     // draws the area again with the last line in view.
@@ -50,12 +53,6 @@ std::shared_ptr<AreaState> StateOf(HWND output) {
     return record->state;
 }
 
-// A burst of received lines is under way: from HoldOutputAreaDrawing to
-// DrawHeldOutputArea. The burst is the receiving loop's, and its start names
-// no area, so this one flag is process-wide; what a burst does to an area is
-// in the area's record.
-bool g_holding = false;
-
 // The area is drawn again a moment after a burst, so that bursts following
 // each other closely (a sender waiting for each acknowledgement) share one
 // drawing; a line is on the screen within that moment.
@@ -63,7 +60,7 @@ constexpr UINT_PTR kDrawTimer = 1;
 constexpr UINT kDrawDelayMs = 25;
 
 void StopDrawing(HWND output, AreaState& state) {
-    if (!g_holding || state.drawing_stopped) return;
+    if (!state.holding || state.drawing_stopped) return;
     SendMessageA(output, WM_SETREDRAW, FALSE, 0);
     state.drawing_stopped = true;
 }
@@ -166,7 +163,9 @@ void OnOutputAreaMaxText(HWND output) {
     HandleOverflow(output, *state);
 }
 
-void HoldOutputAreaDrawing() { g_holding = true; }
+void HoldOutputAreaDrawing(HWND output) {
+    if (const std::shared_ptr<AreaState> state = StateOf(output)) state->holding = true;
+}
 
 static void CALLBACK DrawAfterBursts(HWND output, UINT, UINT_PTR, DWORD) {
     KillTimer(output, kDrawTimer);
@@ -177,9 +176,10 @@ static void CALLBACK DrawAfterBursts(HWND output, UINT, UINT_PTR, DWORD) {
 }
 
 void DrawHeldOutputArea(HWND output) {
-    g_holding = false;
     const std::shared_ptr<AreaState> state = StateOf(output);
-    if (state == nullptr || !state->drawing_stopped || state->draw_pending) return;
+    if (state == nullptr) return;
+    state->holding = false;
+    if (!state->drawing_stopped || state->draw_pending) return;
     if (SetTimer(output, kDrawTimer, kDrawDelayMs, DrawAfterBursts) != 0) {
         state->draw_pending = true;
     } else {

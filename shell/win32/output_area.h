@@ -44,5 +44,5 @@ void SetOutputAreaRenewal(HWND output, void (*renewed)(HWND area));
 // Around a burst of lines: between the two nothing is drawn; the area is
 // drawn once, 25 ms after the burst (together with any bursts that follow
 // within that time), scrolled to the last line.
-void HoldOutputAreaDrawing();
+void HoldOutputAreaDrawing(HWND output);
 void DrawHeldOutputArea(HWND output);

@@ -230,7 +230,7 @@ TEST_F(OutputArea, BurstsAreDrawnOnceWithTheLastLineInView) {
     char line[64];
     std::string expected;
     for (int burst = 0; burst < 6; ++burst) {
-        HoldOutputAreaDrawing();
+        HoldOutputAreaDrawing(output);
         for (int i = 1; i <= 10; ++i) {
             wsprintfA(line, "%d user > burst %d line %d\r\n", burst * 10 + i, burst, i);
             expected += line;
@@ -252,12 +252,12 @@ TEST_F(OutputArea, BurstsAreDrawnOnceWithTheLastLineInView) {
     // Emptied while a burst waits to be drawn: the new area is drawn as
     // usual, and the next burst is held and drawn in it as in the old (an
     // area whose drawing is stopped counts as not visible).
-    HoldOutputAreaDrawing();
+    HoldOutputAreaDrawing(output);
     ASSERT_TRUE(AppendOutputAreaLine(output, "62 user > held\r\n", RGB(0, 0, 0)));
     DrawHeldOutputArea(output);
     ClearOutputAreaText(output);
     EXPECT_TRUE(IsWindowVisible(output));
-    HoldOutputAreaDrawing();
+    HoldOutputAreaDrawing(output);
     for (int i = 1; i <= 3; ++i) ASSERT_TRUE(AppendOutputAreaLine(output, "user > after\r\n", RGB(0, 0, 0)));
     EXPECT_FALSE(IsWindowVisible(output));
     DrawHeldOutputArea(output);
