@@ -59,12 +59,15 @@ add_executable(unit_tests ${UNIT_TEST_SOURCES})
 target_link_libraries(unit_tests PRIVATE mosswick_console mosswick_core GTest::gtest GTest::gmock GTest::gtest_main)
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
 
-# The help page against the menus, pages and dialogs it describes (Python
-# standard library only; left out where there is no Python).
+# The help page against the menus, pages and dialogs it describes, and the
+# layer check (Python standard library only; left out where there is no Python).
 find_package(Python3 COMPONENTS Interpreter)
 if(Python3_Interpreter_FOUND)
   add_test(NAME help_page COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/docs/help_page_test.py)
   set_tests_properties(help_page PROPERTIES LABELS native)
+  # Every include follows the layers, and no two parts include each other.
+  add_test(NAME layers COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check_layers.py ${CMAKE_SOURCE_DIR})
+  set_tests_properties(layers PROPERTIES LABELS native)
 endif()
 
 # Benchmarks.

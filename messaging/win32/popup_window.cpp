@@ -13,7 +13,6 @@
 #include "platform/binary_semaphore.h"
 #include "settings/settings.h"
 #include "resources/command_ids.h"
-#include "shell/win32/main_window.h"
 #include "platform/win32/placement.h"
 #include "platform/win32/window_guard.h"
 
@@ -26,6 +25,7 @@ constexpr int kTextLimit = 255;
 // One popup window's own state, kept on the window; freed with it.
 struct PopupWindow {
     std::unique_ptr<PopupRecord> record;
+    PopupParts parts;
     HBRUSH brush = nullptr;
 };
 
@@ -50,11 +50,11 @@ void SetLabel(HWND dialog, const char* lead, const PopupRecord& record) {
 void OnInitDialog(HWND dialog, PopupWindow* popup) {
     SendMessageA(dialog, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadIconA(GetModuleHandleA(nullptr), RES_TARNICON)));
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_main.normal_icon));
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(popup->parts.small_icon));
     HWND edit = GetDlgItem(dialog, IDC_POPUP_TEXT);
     SendMessageA(edit, EM_LIMITTEXT, kTextLimit, 0);
-    if (g_main.default_font_object != nullptr)
-        SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(g_main.default_font_object), TRUE);
+    if (popup->parts.font != nullptr)
+        SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(popup->parts.font), TRUE);
     SetCaptionWithTime(dialog);
     CascadePlacement(dialog);
     if (LookUpPopupSender(popup->record.get())) ReplaceBrush(popup);
@@ -168,7 +168,7 @@ INT_PTR PopupProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) 
 // the record (and the count of open windows) when it has ended.
 void PopupThread(PopupWindow* raw) {
     std::unique_ptr<PopupWindow> popup(raw);
-    if (BinarySemaphore* lock = PopupStartLock()) lock->Release();
+    if (BinarySemaphore* lock = popup->parts.start_lock) lock->Release();
     DialogBoxParamA(GetModuleHandleA(nullptr), RES_DLG_MSGBOX, nullptr, GuardedDialog<PopupProcedure>,
                     reinterpret_cast<LPARAM>(popup.get()));
     if (popup->brush != nullptr) DeleteObject(popup->brush);
@@ -177,11 +177,12 @@ void PopupThread(PopupWindow* raw) {
 
 }  // namespace
 
-PopupStart ShowPopupMessage(const uint8_t* datagram, int length) {
+PopupStart ShowPopupMessage(const uint8_t* datagram, int length, const PopupParts& parts) {
     if (!g_popup_limit.TryOpen()) return PopupStart::PutOff;
     auto popup = std::make_unique<PopupWindow>();
     popup->record = MakePopupRecord(datagram, length);
-    BinarySemaphore* lock = PopupStartLock();
+    popup->parts = parts;
+    BinarySemaphore* lock = parts.start_lock;
     if (lock != nullptr) lock->Wait();
     try {
         std::thread(PopupThread, popup.get()).detach();

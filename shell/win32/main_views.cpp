@@ -11,6 +11,7 @@
 #include "shell/win32/output_area.h"
 #include "shell/win32/start_end_buttons.h"
 #include "shell/win32/user_area_rows.h"
+#include "whiteboard/win32/board_window.h"
 
 unsigned BoxIconStyle(BoxIcon icon) {
     switch (icon) {
@@ -47,14 +48,10 @@ void MainViews::SetStatusPart(int part, const char* text) {
     SendMessageA(g_main.status_bar, SB_SETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
 }
 
-// Handed to the whiteboard while it is open; without it the stroke is dropped.
-void MainViews::DeliverBoardData(const uint8_t* datagram, int length) {
-    if (g_main.whiteboard != nullptr)
-        SendMessageA(g_main.whiteboard, UM_BOARDDATA, static_cast<WPARAM>(length), reinterpret_cast<LPARAM>(datagram));
-}
+void MainViews::DeliverBoardData(const uint8_t* datagram, int length) { DeliverToWhiteboard(datagram, length); }
 
 PopupStart MainViews::StartPopupWindow(const uint8_t* datagram, int length) {
-    return ShowPopupMessage(datagram, length);
+    return ShowPopupMessage(datagram, length, {g_main.normal_icon, g_main.default_font_object, PopupStartLock()});
 }
 
 int MainViews::FindUserRow(int column, const char* text) { return FindUserAreaRow(g_main.user_list, column, text); }

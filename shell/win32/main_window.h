@@ -46,7 +46,6 @@ struct MainWindowState {
     HWND status_bar = nullptr;
     HWND host_ip = nullptr;
     HWND host_ip_label = nullptr;
-    HWND whiteboard = nullptr;              // the whiteboard window while it is open
 
     bool in_tray = false;                   // the window is hidden, the tray icon stands for it
     bool shutdown_done = false;             // the shutdown sequence runs once per run

@@ -31,6 +31,7 @@
 #include "shell/win32/main_views.h"
 #include "shell/win32/main_window.h"
 #include "platform/win32/pickers.h"
+#include "whiteboard/win32/board_window.h"
 
 namespace {
 
@@ -194,12 +195,6 @@ void DestroyUserImages() {
     g_main.user_images = nullptr;
 }
 
-void DestroyWhiteboard() {
-    if (g_main.whiteboard == nullptr) return;
-    DestroyWindow(g_main.whiteboard);
-    g_main.whiteboard = nullptr;
-}
-
 }  // namespace
 
 void ApplyPaneColors() {
@@ -257,7 +252,7 @@ bool RunStartUpSequence(HWND window) {
 }
 
 void RunCloseSequence(HWND window) {
-    DestroyWhiteboard();
+    CloseWhiteboard();
     DestroyOutputArea();
     RunShutdownSequence(window);
     DestroyWindow(window);
@@ -279,7 +274,7 @@ void RunShutdownSequence(HWND window) {
 }
 
 void EndSession(HWND window) {
-    DestroyWhiteboard();
+    CloseWhiteboard();
     DestroyOutputArea();
     RunShutdownSequence(window);
 }

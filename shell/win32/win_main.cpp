@@ -3,6 +3,7 @@
 
 #include "resources/command_ids.h"
 #include "shell/win32/main_window.h"
+#include "whiteboard/win32/board_window.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ int RunMessageLoop(HACCEL accelerators) {
         BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0) break;
         if (got == -1) return 0;
-        if (g_main.whiteboard != nullptr && IsDialogMessageA(g_main.whiteboard, &msg)) continue;
+        if (HWND board = WhiteboardWindow(); board != nullptr && IsDialogMessageA(board, &msg)) continue;
         if (g_main.window != nullptr && accelerators != nullptr &&
             TranslateAcceleratorA(g_main.window, accelerators, &msg))
             continue;

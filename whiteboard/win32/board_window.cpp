@@ -5,7 +5,6 @@
 #include "net/datagram.h"
 #include "resources/command_ids.h"
 #include "settings/window_modes.h"
-#include "shell/win32/main_window.h"
 #include "platform/win32/pickers.h"
 #include "platform/win32/placement.h"
 #include "platform/win32/window_guard.h"
@@ -14,6 +13,9 @@
 #include "whiteboard/win32/board_drawing.h"
 
 namespace {
+
+// The one board's window while it is open.
+HWND g_board_window = nullptr;
 
 constexpr int kColourCount = 17;  // sixteen swatches and the pen colour indicator
 
@@ -237,7 +239,7 @@ INT_PTR BoardProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) 
             Release(board);
             SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
             delete board;
-            g_main.whiteboard = nullptr;  // the next opening starts white
+            g_board_window = nullptr;  // the next opening starts white
             return TRUE;
         default: return FALSE;
     }
@@ -246,11 +248,22 @@ INT_PTR BoardProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) 
 }  // namespace
 
 void OpenWhiteboard(HWND main_window) {
-    if (g_main.whiteboard != nullptr) return;
+    if (g_board_window != nullptr) return;
     auto board = std::make_unique<Board>();
     HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), RES_DLG_BOARD, main_window, GuardedDialog<BoardProcedure>,
                                      reinterpret_cast<LPARAM>(board.get()));
     if (window == nullptr) return;
     board.release();  // the window's now; freed when it is destroyed
-    g_main.whiteboard = window;
+    g_board_window = window;
+}
+
+HWND WhiteboardWindow() { return g_board_window; }
+
+void DeliverToWhiteboard(const uint8_t* datagram, int length) {
+    if (g_board_window != nullptr)
+        SendMessageA(g_board_window, UM_BOARDDATA, static_cast<WPARAM>(length), reinterpret_cast<LPARAM>(datagram));
+}
+
+void CloseWhiteboard() {
+    if (g_board_window != nullptr) DestroyWindow(g_board_window);
 }
