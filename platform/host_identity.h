@@ -1,5 +1,6 @@
 // Who and where this machine is: host name and address, computer and login name.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -14,6 +15,11 @@ public:
     virtual bool ComputerName(std::string* name) = 0;
     // gethostbyname: the first address of the result, network order.
     virtual bool Resolve(const std::string& name, uint32_t* address) = 0;
-    // GetUserNameA into a 20-byte buffer: empty when the name does not fit.
-    virtual std::string LoginName() = 0;
+    // GetUserNameA into a buffer of `buffer_size` bytes: empty when the name
+    // and its NUL do not fit.
+    virtual std::string LoginName(size_t buffer_size) = 0;
 };
+
+// The login name as the settings take it (the default of Name): at most 19
+// bytes, else none.
+constexpr size_t kLoginNameBuffer = 20;

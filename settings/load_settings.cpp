@@ -32,7 +32,7 @@ int LoadSettingsFrom(ProfileStore& store, const char* ini_path, const char* logi
 
 int LoadSettings(WindowRect* rect) {
     if (g_platform.profile == nullptr) return 0;
-    std::string login = g_platform.host != nullptr ? g_platform.host->LoginName() : std::string();
+    std::string login = g_platform.host != nullptr ? g_platform.host->LoginName(kLoginNameBuffer) : std::string();
     return LoadSettingsFrom(*g_platform.profile, g_program_paths.ini_path, login.c_str(), &g_settings,
                             &g_modes, rect);
 }

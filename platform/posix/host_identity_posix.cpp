@@ -12,7 +12,6 @@
 namespace {
 constexpr int kHostNameBuffer = 256;
 constexpr int kComputerNameBuffer = 257;
-constexpr size_t kLoginNameBuffer = 20;
 constexpr int kWsaEfault = 10014;
 }  // namespace
 
@@ -44,13 +43,13 @@ bool HostIdentityPosix::Resolve(const std::string& name, uint32_t* address) {
     return true;
 }
 
-std::string HostIdentityPosix::LoginName() {
+std::string HostIdentityPosix::LoginName(size_t buffer_size) {
     std::string name;
     if (const passwd* pw = ::getpwuid(::geteuid()); pw != nullptr && pw->pw_name != nullptr) {
         name = pw->pw_name;
     } else if (const char* login = ::getlogin(); login != nullptr) {
         name = login;
     }
-    // The name and its NUL must fit the 20-byte buffer; otherwise there is none.
-    return name.size() < kLoginNameBuffer ? name : std::string();
+    // The name and its NUL must fit the buffer; otherwise there is none.
+    return name.size() < buffer_size ? name : std::string();
 }

@@ -9,7 +9,7 @@ public:
     int LastSocketError() override { return last_error_; }
     bool ComputerName(std::string* name) override;
     bool Resolve(const std::string& name, uint32_t* address) override;
-    std::string LoginName() override;
+    std::string LoginName(size_t buffer_size) override;
 
 private:
     int last_error_ = 0;

@@ -33,11 +33,10 @@ bool HostIdentityWin32::Resolve(const std::string& name, uint32_t* address) {
     return true;
 }
 
-std::string HostIdentityWin32::LoginName() {
-    // A name that needs more than 19 bytes does not fit: the name is empty then.
-    char buf[20] = {};
-    DWORD size = sizeof buf;
-    if (!GetUserNameA(buf, &size)) return std::string();
-    buf[sizeof buf - 1] = '\0';
-    return buf;
+std::string HostIdentityWin32::LoginName(size_t buffer_size) {
+    // A name that does not fit the buffer with its NUL gives none.
+    std::string buf(buffer_size, '\0');
+    DWORD size = static_cast<DWORD>(buffer_size);
+    if (buffer_size == 0 || !GetUserNameA(buf.data(), &size)) return std::string();
+    return std::string(buf.c_str());
 }

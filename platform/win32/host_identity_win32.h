@@ -9,5 +9,5 @@ public:
     int LastSocketError() override;
     bool ComputerName(std::string* name) override;
     bool Resolve(const std::string& name, uint32_t* address) override;
-    std::string LoginName() override;
+    std::string LoginName(size_t buffer_size) override;
 };

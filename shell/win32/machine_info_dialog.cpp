@@ -2,23 +2,27 @@
 // the program uses for itself. The host name is looked up only once the
 // dialog is on the screen (a lookup can take a while), so the two fields
 // that depend on it say "取得中" until then.
-#include "settings/window_modes.h"
 #include "shell/win32/small_dialogs.h"
 
 #include <windows.h>
-#include <winsock.h>
 
 #include <string>
 
 #include "net/peer_table.h"
-#include "resources/command_ids.h"
+#include "platform/host_identity.h"
+#include "platform/inet_address.h"
+#include "platform/platform.h"
 #include "platform/win32/placement.h"
 #include "platform/win32/window_guard.h"
+#include "resources/command_ids.h"
+#include "settings/window_modes.h"
 
 namespace {
 
 constexpr const char* kObtaining = "  取得中";
 constexpr const char* kNotObtained = "  取得できませんでした";
+// Room for a login name of up to 255 bytes.
+constexpr size_t kLoginShown = 256;
 
 // Each field shows its value after two blanks.
 void SetField(HWND dialog, int id, const char* value) {
@@ -27,10 +31,8 @@ void SetField(HWND dialog, int id, const char* value) {
 
 void OnInitDialog(HWND dialog) {
     CornerPlacement(dialog, g_modes.window_shown);
-    char login[256] = {};
-    DWORD size = sizeof login;
-    if (!GetUserNameA(login, &size)) login[0] = '\0';
-    SetField(dialog, IDC_INFO_LOGIN, login);
+    HostIdentity* host = g_platform.host;
+    SetField(dialog, IDC_INFO_LOGIN, host != nullptr ? host->LoginName(kLoginShown).c_str() : "");
     SetDlgItemTextA(dialog, IDC_INFO_COMPUTER, kObtaining);
     SetDlgItemTextA(dialog, IDC_INFO_ADDRESS, kObtaining);
     PostMessageA(dialog, UM_FILLMACHINEINFO, 0, 0);
@@ -39,18 +41,14 @@ void OnInitDialog(HWND dialog) {
 // The address is the own entry's, as the peers know it; it is not looked up
 // again from the host name.
 void OnFillMachineInfo(HWND dialog) {
-    char host[256] = {};
-    if (gethostname(host, sizeof host) != 0) host[0] = '\0';
-    host[sizeof host - 1] = '\0';
-    if (host[0] == '\0') {
+    std::string host = g_platform.host != nullptr ? g_platform.host->HostName() : std::string();
+    if (host.empty()) {
         SetDlgItemTextA(dialog, IDC_INFO_COMPUTER, kNotObtained);
         SetDlgItemTextA(dialog, IDC_INFO_ADDRESS, kNotObtained);
         return;
     }
-    SetField(dialog, IDC_INFO_COMPUTER, host);
-    in_addr own = {};
-    own.s_addr = OwnAddress();
-    SetField(dialog, IDC_INFO_ADDRESS, inet_ntoa(own));
+    SetField(dialog, IDC_INFO_COMPUTER, host.c_str());
+    SetField(dialog, IDC_INFO_ADDRESS, FormatDottedAddress(OwnAddress()).c_str());
 }
 
 void OnCommand(HWND dialog, int id) {

@@ -116,7 +116,7 @@ public:
         *address = it->second;
         return true;
     }
-    std::string LoginName() override { return "user"; }
+    std::string LoginName(size_t) override { return "user"; }
 };
 
 class FakeClock : public LocalClock {

@@ -156,7 +156,7 @@ TEST_F(Win32Sockets, HostIdentityNamesTheMachine) {
     std::string computer;
     EXPECT_TRUE(host.ComputerName(&computer));
     EXPECT_FALSE(computer.empty());
-    std::string login = host.LoginName();
+    std::string login = host.LoginName(kLoginNameBuffer);
     EXPECT_LT(login.size(), 20u);
 
     uint32_t address = 0;
