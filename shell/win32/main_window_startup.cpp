@@ -217,37 +217,40 @@ void SetMainTitle(HWND window) {
 BinarySemaphore* NoticeLock() { return g_locks[LOCK_NOTICE].get(); }
 BinarySemaphore* PopupStartLock() { return g_locks[LOCK_POPUP_START].get(); }
 
+// In this order: the libraries and locks the windows need, the pictures and
+// font, the paths and settings, the child windows in the saved state, the
+// log, and last the network, which may answer at once.
 bool RunStartUpSequence(HWND window) {
     g_main.window = window;
     ConnectPlatform();
-    g_main.richedit = LoadLibraryA("RICHED32.DLL");               // 1
+    g_main.richedit = LoadLibraryA("RICHED32.DLL");  // the output area's class
     WSADATA wsa;
-    WSAStartup(0x0101, &wsa);                                      // 2
-    RegisterCommonControls();                                      // 3
-    g_main.new_common_controls = IsNewCommonControls();            // 4
-    ClearRunFlags();                                               // 5
-    CreateLocks();                                                 // 6
-    g_main.menu = GetMenu(window);                                 // 7
-    LoadIcons(window);                                             // 8
-    LoadPictures();                                                // 9, 10, 11
-    CreateDefaultFont();                                           // 12
-    if (!LoadProgramPaths()) {                                     // 13, 14
+    WSAStartup(0x0101, &wsa);
+    RegisterCommonControls();
+    g_main.new_common_controls = IsNewCommonControls();
+    ClearRunFlags();
+    CreateLocks();
+    g_main.menu = GetMenu(window);
+    LoadIcons(window);
+    LoadPictures();
+    CreateDefaultFont();
+    if (!LoadProgramPaths()) {
         TakeFatalErrorPath(window);
         return false;
     }
     RECT saved = {};
-    LoadSettings(window, &saved);                                  // 15
-    CreateChildWindows(window);                                    // 16
-    RestoreSendModes(window);                                      // 17
-    ApplyPaneColors();                                             // 18
-    SetMainTitle(window);                                          // 19
-    ApplySavedRect(window, saved);                                 // 20
-    OpenMessageLog();                                              // 21
-    EnableMenuItem(g_main.menu, IDM_END, MF_BYCOMMAND | MF_GRAYED);  // 22
-    ResetPeerTable();                                              // 23
-    ShowOrGoToTray(window);                                        // 24
-    SetUpSocket(window);                                           // 25
-    SetTimer(window, IDT_RESEND, kResendInterval, nullptr);        // 26
+    LoadSettings(window, &saved);
+    CreateChildWindows(window);
+    RestoreSendModes(window);
+    ApplyPaneColors();
+    SetMainTitle(window);
+    ApplySavedRect(window, saved);
+    OpenMessageLog();
+    EnableMenuItem(g_main.menu, IDM_END, MF_BYCOMMAND | MF_GRAYED);  // nothing started yet
+    ResetPeerTable();
+    ShowOrGoToTray(window);
+    SetUpSocket(window);
+    SetTimer(window, IDT_RESEND, kResendInterval, nullptr);
     return true;
 }
 
@@ -258,19 +261,21 @@ void RunCloseSequence(HWND window) {
     DestroyWindow(window);
 }
 
+// Once per run: the peers are told first, while the socket and locks are
+// still there; then the window state is saved and every resource released.
+// The help page opens in the user's browser: nothing of it to close.
 void RunShutdownSequence(HWND window) {
     if (g_main.shutdown_done) return;
     g_main.shutdown_done = true;
-    ShutdownNetwork();                     // 1: end announcement, socket closed
-    SaveWindowInformation(window);         // 2
-                                           // 3: the help page is the shell's: nothing to close
-    ReleaseRichEdit();                     // 4
-    CloseLocks();                          // 5
-    DeleteGraphics();                      // 6
-    DestroyUserImages();                   // 7
-    KillTimer(window, IDT_TRAYBLINK);      // 8
+    ShutdownNetwork();  // the end announcement, then the socket closed
+    SaveWindowInformation(window);
+    ReleaseRichEdit();
+    CloseLocks();
+    DeleteGraphics();
+    DestroyUserImages();
+    KillTimer(window, IDT_TRAYBLINK);
     KillTimer(window, IDT_TITLEBLINK);
-    WSACleanup();                          // 9
+    WSACleanup();
 }
 
 void EndSession(HWND window) {
