@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "messaging/blink.h"
-#include "platform/platform.h"
 #include "settings/settings.h"
 #include "resources/command_ids.h"
 #include "settings/window_modes.h"

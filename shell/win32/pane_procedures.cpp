@@ -8,7 +8,6 @@
 #include "resources/command_ids.h"
 #include "settings/window_modes.h"
 #include "shell/pane_keys.h"
-#include "platform/platform.h"
 #include "shell/win32/main_window.h"
 #include "platform/win32/window_guard.h"
 

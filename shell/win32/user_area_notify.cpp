@@ -5,7 +5,6 @@
 
 #include "net/peer_table.h"
 #include "settings/settings.h"
-#include "platform/platform.h"
 #include "settings/window_modes.h"
 #include "shell/user_row_colour.h"
 #include "shell/user_sort.h"

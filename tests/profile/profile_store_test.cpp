@@ -14,7 +14,6 @@
 #include "settings/settings.h"
 #include "settings/window_information.h"
 #include "settings/window_modes.h"
-#include "platform/platform.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -8,7 +8,6 @@
 #include "settings/font_value.h"
 #include "settings/load_settings.h"
 #include "settings/settings.h"
-#include "platform/platform.h"
 #include "settings/window_modes.h"
 #include "tests/settings/temp_ini.h"
 

@@ -10,7 +10,6 @@
 #include "settings/load_settings.h"
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
-#include "platform/platform.h"
 #include "settings/window_modes.h"
 #include "tests/settings/temp_ini.h"
 
