@@ -7,12 +7,9 @@
 
 #include <cstdio>
 
-#include "messaging/log_file.h"
-#include "net/presence.h"
 #include "platform/bars_view.h"
 #include "platform/host_identity.h"
 #include "platform/platform.h"
-#include "settings/program_paths.h"
 #include "settings/page_writes.h"
 #include "settings/settings.h"
 #include "settings/win32/settings_pages.h"
@@ -39,7 +36,7 @@ void OnInit(BasePage& page, HWND window) {
     SetTicked(window, IDC_BASE_IME, TickedAtOpening(g_settings.IME_Auto_Change));
     SetTicked(window, IDC_BASE_DATE, TickedAtOpening(g_settings.Date_View));
     SetTicked(window, IDC_BASE_TIME, TickedAtOpening(g_settings.Time_View));
-    SetTicked(window, IDC_BASE_LOG, LoggingOn());
+    SetTicked(window, IDC_BASE_LOG, page.host->Logging());
     SetDlgItemTextA(window, IDC_BASE_SAMPLE, kSampleText);
     page.own_colour = g_settings.Msg_TextColor;
     page.opening = {g_settings.Name, g_settings.Msg_TextColor};
@@ -56,8 +53,8 @@ void ChangeOwnColour(BasePage& page, HWND window) {
 
 // A log that cannot be opened is said so, as at start-up, and the box is
 // cleared again: it shows whether the program logs.
-void StartLogging(HWND window) {
-    if (SwitchLogging(true, g_program_paths.log_path)) {
+void StartLogging(SettingsSheetHost& host, HWND window) {
+    if (host.SwitchLog(true)) {
         ShowLogState("LOG");
         return;
     }
@@ -66,20 +63,20 @@ void StartLogging(HWND window) {
     SetTicked(window, IDC_BASE_LOG, false);
 }
 
-void StopLogging() {
-    SwitchLogging(false, g_program_paths.log_path);
+void StopLogging(SettingsSheetHost& host) {
+    host.SwitchLog(false);
     ShowLogState("");
 }
 
-void OnLogBox(HWND window) {
+void OnLogBox(SettingsSheetHost& host, HWND window) {
     const bool ticked = IsTicked(window, IDC_BASE_LOG);
-    if (ticked && !LoggingOn()) StartLogging(window);
-    if (!ticked && LoggingOn()) StopLogging();
+    if (ticked && !host.Logging()) StartLogging(host, window);
+    if (!ticked && host.Logging()) StopLogging(host);
 }
 
 // Deletes the log without asking; while logging, a new empty log follows.
-void DeleteLogFile() {
-    if (!::DeleteLog(g_program_paths.log_path)) ReportPageFailure(kBasePageReport, kLogReopenStep);
+void OnDeleteLog(SettingsSheetHost& host) {
+    if (!host.DeleteLogFile()) ReportPageFailure(kBasePageReport, kLogReopenStep);
 }
 
 void WarnLoginNameUsed(HWND window) {
@@ -94,9 +91,9 @@ INT_PTR OnApply(BasePage& page, HWND window) {
     choice.date_view = IsTicked(window, IDC_BASE_DATE);
     choice.time_view = IsTicked(window, IDC_BASE_TIME);
     choice.own_colour = page.own_colour;
-    BasePageResult result = ApplyBasePage(choice, page.opening, LoginName(), LoggingOn());
+    BasePageResult result = ApplyBasePage(choice, page.opening, LoginName(), page.host->Logging());
     if (result.name_was_empty) WarnLoginNameUsed(window);
-    if (result.announce) AnnounceOwnChange();
+    if (result.announce) page.host->AnnounceOwnChange();
     ReportPageFailure(kBasePageReport, result.failed_step);
     page.sample.Free();
     return AppliedNoError(window);
@@ -113,8 +110,8 @@ INT_PTR OnCommand(BasePage& page, HWND window, int id, int code) {
     if (code != BN_CLICKED) return FALSE;
     switch (id) {
         case IDC_BASE_COLOUR: ChangeOwnColour(page, window); break;
-        case IDC_BASE_LOG: OnLogBox(window); break;
-        case IDC_BASE_DELETELOG: DeleteLogFile(); break;
+        case IDC_BASE_LOG: OnLogBox(*page.host, window); break;
+        case IDC_BASE_DELETELOG: OnDeleteLog(*page.host); break;
         default: return FALSE;
     }
     return TRUE;

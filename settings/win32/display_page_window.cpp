@@ -14,7 +14,6 @@
 #include "platform/win32/font_record_win32.h"
 #include "settings/win32/settings_pages.h"
 #include "resources/command_ids.h"
-#include "shell/win32/main_window.h"
 #include "platform/win32/pickers.h"
 
 namespace {
@@ -30,21 +29,9 @@ constexpr PaneControls kPaneControls[3] = {
     {IDC_DISP_US_TEXT, IDC_DISP_US_FORCE, IDC_DISP_US_BACK, IDC_DISP_US_SAMPLE, IDC_DISP_US_FONT},
 };
 
-constexpr int kTypeIIWidth = 520;
-constexpr int kTypeIWidth = 550;
-constexpr int kLayoutHeight = 450;
-
 HFONT FontObjectOf(const FontRecord& record) {
     LOGFONTA lf = ToLogFont(record);
     return CreateFontIndirectA(&lf);
-}
-
-HWND PaneWindow(int pane) {
-    switch (pane) {
-        case PANE_OUTPUT: return g_main.output;
-        case PANE_INPUT: return g_main.input;
-        default: return g_main.user_list;
-    }
 }
 
 void SetSampleFont(DisplayPage& page, HWND window, int pane) {
@@ -118,19 +105,6 @@ bool OnPaneButton(DisplayPage& page, HWND window, int id) {
     return false;
 }
 
-// Back from the tray first when the window is to be shown at its new size,
-// so that the tray icon and the flags agree with what is on the screen.
-void ResizeForType(bool type2) {
-    HWND main = g_main.window;
-    if (main == nullptr) return;
-    if (g_main.in_tray) RestoreFromTray(main, false);
-    SetWindowPos(main, nullptr, 0, 0, type2 ? kTypeIIWidth : kTypeIWidth, kLayoutHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_SHOWWINDOW);
-    RECT client;
-    GetClientRect(main, &client);
-    LayOutChildren(client.right, client.bottom);
-}
-
 // The page's fonts become the panes' fonts. The output area is given its
 // font only when it changed (setting a font there recolours the text shown);
 // its font object is then kept as it is.
@@ -144,15 +118,15 @@ void HandFontsToPanes(DisplayPage& page, bool output_changed) {
     }
     for (int pane = 0; pane < 3; ++pane) {
         if (pane == PANE_OUTPUT && !output_changed) continue;
-        HWND target = PaneWindow(pane);
+        HWND target = page.host->PaneWindow(pane);
         if (target != nullptr)
             SendMessageA(target, WM_SETFONT, reinterpret_cast<WPARAM>(g_settings.pane_font_object[pane]), TRUE);
     }
 }
 
-void RepaintPanes() {
+void RepaintPanes(SettingsSheetHost& host) {
     for (int pane = 0; pane < 3; ++pane) {
-        if (HWND target = PaneWindow(pane)) InvalidateRect(target, nullptr, TRUE);
+        if (HWND target = host.PaneWindow(pane)) InvalidateRect(target, nullptr, TRUE);
     }
 }
 
@@ -160,10 +134,10 @@ INT_PTR OnApply(DisplayPage& page, HWND window) {
     for (int pane = 0; pane < 3; ++pane) page.working.pane[pane].text_forced = IsTicked(window, kPaneControls[pane].force);
     page.working.type2 = IsTicked(window, IDC_DISP_TYPE2);
     DisplayResult result = ApplyDisplayPage(page.working, page.opening_view);
-    if (result.type_changed) ResizeForType(page.working.type2);
+    if (result.type_changed) page.host->ResizeForScreenType(page.working.type2);
     HandFontsToPanes(page, page.output_font_changed);
-    ApplyPaneColors();
-    RepaintPanes();
+    page.host->ApplyPaneColors();
+    RepaintPanes(*page.host);
     FreeSamples(page);
     ReportPageFailure(kDisplayPageReport, result.failed_step);
     return AppliedNoError(window);

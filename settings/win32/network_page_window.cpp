@@ -6,16 +6,12 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
-#include "net/peer_table.h"
 #include "settings/network_page.h"
 #include "settings/page_writes.h"
 #include "settings/settings.h"
 #include "settings/win32/settings_pages.h"
 #include "resources/command_ids.h"
-#include "shell/win32/main_window.h"
-#include "shell/win32/user_area_rows.h"
 
 namespace {
 
@@ -46,7 +42,7 @@ void OnInit(NetworkPage& page, HWND window) {
 
 void AddTyped(NetworkPage& page, HWND window) {
     std::string text = PageText(window, IDC_NET_ADDRESS, kHostTextLimit);
-    switch (page.hosts.Add(text, OwnAddress())) {
+    switch (page.hosts.Add(text, page.host->OwnAddress())) {
         case HostListEdit::Added::Full: WarnListFull(window); return;
         case HostListEdit::Added::Refused: return;
         case HostListEdit::Added::Yes: break;
@@ -64,17 +60,10 @@ void DeleteSelected(NetworkPage& page, HWND window) {
     SendDlgItemMessageA(window, IDC_NET_LIST, LB_DELETESTRING, selected, 0);
 }
 
-std::vector<std::string> UserAreaAddresses() {
-    std::vector<std::string> addresses;
-    if (g_main.user_list == nullptr) return addresses;
-    int rows = static_cast<int>(SendMessageA(g_main.user_list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < rows; ++row)
-        addresses.push_back(UserAreaCellText(g_main.user_list, row, kUserColumnAddress, kHostTextLimit));
-    return addresses;
-}
-
+// Adds the known users' addresses, in the order they became known: the own
+// one first, as the user area shows them until the user sorts it.
 void AddUserAddresses(NetworkPage& page, HWND window) {
-    const bool full = page.hosts.AddUserAddresses(UserAreaAddresses(), OwnAddress());
+    const bool full = page.hosts.AddUserAddresses(page.host->UserAddresses(), page.host->OwnAddress());
     ShowList(page, window);
     if (full) WarnListFull(window);
 }

@@ -9,7 +9,6 @@
 #include "settings/settings.h"
 #include "settings/win32/settings_pages.h"
 #include "resources/command_ids.h"
-#include "shell/win32/main_window.h"
 
 namespace {
 
@@ -25,22 +24,22 @@ void FillArrivalList(HWND window, int id, const char* const (&items)[kArrivalIte
     SendMessageA(list, CB_SETCURSEL, ArrivalItemFor(value), 0);
 }
 
-void SetUpIconButtons(HWND window) {
+void SetUpIconButtons(SettingsSheetHost& host, HWND window) {
     const int selected = IconButtonFor(g_settings.Icon_Color);
     for (int i = 0; i < ICON_BUTTON_COUNT; ++i) {
         SendDlgItemMessageA(window, kIconButtonIds[i], BM_SETIMAGE, IMAGE_ICON,
-                            reinterpret_cast<LPARAM>(g_main.alert_icons[i]));
+                            reinterpret_cast<LPARAM>(host.AlertIcon(i)));
         SetTicked(window, kIconButtonIds[i], i == selected);
     }
 }
 
-void OnInit(HWND window) {
+void OnInit(SettingsSheetHost& host, HWND window) {
     SetTicked(window, IDC_SR_PERSONALCHECK, TickedAtOpening(g_settings.Personal_Send_Check));
     SetTicked(window, IDC_SR_BROADCASTCHECK, TickedAtOpening(g_settings.Broadcast_Send_Check));
     SetTicked(window, IDC_SR_POPUPCHECK, TickedAtOpening(g_settings.Popup_Send_Check));
     FillArrivalList(window, IDC_SR_SHOWNLIST, kShownItems, g_settings.ChatMsg_Recieve);
     FillArrivalList(window, IDC_SR_TRAYLIST, kTrayItems, g_settings.ChatMsg_Recieve_At_Toray);
-    SetUpIconButtons(window);
+    SetUpIconButtons(host, window);
 }
 
 int SelectedItem(HWND window, int id) {
@@ -62,9 +61,9 @@ INT_PTR OnApply(HWND window) {
 
 }  // namespace
 
-INT_PTR SendReceivePageProcedure(SendReceivePage&, HWND window, UINT message, WPARAM, LPARAM lparam) {
+INT_PTR SendReceivePageProcedure(SendReceivePage& page, HWND window, UINT message, WPARAM, LPARAM lparam) {
     switch (message) {
-        case WM_INITDIALOG: OnInit(window); return TRUE;
+        case WM_INITDIALOG: OnInit(*page.host, window); return TRUE;
         case WM_NOTIFY:
             if (SheetNotification(lparam) == PSN_APPLY) return OnApply(window);
             return FALSE;

@@ -11,6 +11,7 @@
 #include "settings/base_page.h"
 #include "settings/display_page.h"
 #include "settings/network_page.h"
+#include "settings/win32/settings_sheet_host.h"
 #include "platform/win32/window_guard.h"
 
 // A sample's background brush, made again from its colour when marked.
@@ -36,14 +37,18 @@ struct SampleBrush {
 inline constexpr char kSampleText[] = "abcXYZあいうエオ";
 
 struct BasePage {
+    SettingsSheetHost* host = nullptr;
     uint32_t own_colour = 0;  // the working colour of the user's own text
     BasePageOpening opening;
     SampleBrush sample;
 };
 
-struct SendReceivePage {};
+struct SendReceivePage {
+    SettingsSheetHost* host = nullptr;
+};
 
 struct DisplayPage {
+    SettingsSheetHost* host = nullptr;
     DisplayChoice working;
     HFONT sample_font[3] = {};
     SampleBrush sample[3];
@@ -52,11 +57,19 @@ struct DisplayPage {
 };
 
 struct NetworkPage {
+    SettingsSheetHost* host = nullptr;
     HostListEdit hosts;
 };
 
-// Every page's record, for one opening of the sheet.
+// Every page's record, for one opening of the sheet, each holding the host
+// the sheet was opened with.
 struct SettingsPages {
+    explicit SettingsPages(SettingsSheetHost& host) {
+        base.host = &host;
+        send_receive.host = &host;
+        display.host = &host;
+        network.host = &host;
+    }
     BasePage base;
     SendReceivePage send_receive;
     DisplayPage display;

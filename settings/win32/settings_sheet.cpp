@@ -10,7 +10,6 @@
 #include "platform/error_report.h"
 #include "settings/win32/settings_pages.h"
 #include "resources/command_ids.h"
-#include "shell/win32/main_window.h"
 
 namespace {
 
@@ -67,8 +66,8 @@ void ReportPageFailure(uint16_t operation, uint16_t step) {
     if (step != 0) ReportInternalError(operation, step);
 }
 
-int OpenSettingsSheet(HWND main_window) {
-    SettingsPages records;
+int OpenSettingsSheet(HWND main_window, SettingsSheetHost& host) {
+    SettingsPages records(host);
     const PageParts pages_wanted[] = {
         {"基本", RES_DLG_BASE, GuardedDialog<PageWithRecord<BasePage, BasePageProcedure>>, &records.base, 0x10},
         {"送信・受信", RES_DLG_SENDRECV, GuardedDialog<PageWithRecord<SendReceivePage, SendReceivePageProcedure>>,
@@ -105,6 +104,5 @@ int OpenSettingsSheet(HWND main_window) {
         ReportInternalError(kSheetReport, 0x60);
         return 0;
     }
-    SetMainTitle(main_window);
     return 1;
 }

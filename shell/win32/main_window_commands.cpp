@@ -24,6 +24,7 @@
 #include "shell/win32/user_area_notify.h"
 #include "shell/win32/user_area_rows.h"
 #include "settings/win32/settings_sheet.h"
+#include "shell/win32/settings_sheet_host.h"
 #include "shell/win32/small_dialogs.h"
 
 namespace {
@@ -183,7 +184,11 @@ void DispatchCommand(HWND window, int id, int code, HWND /*control*/) {
         case IDM_POPUPMODE: TogglePopupMode(); break;
         case IDM_SHOWLOG: ShowLog(window); break;
         case IDM_WHITEBOARD: OpenWhiteboard(window); break;
-        case IDM_SETTINGS: RunModal([&] { OpenSettingsSheet(window); }); break;
+        case IDM_SETTINGS:
+            RunModal([&] {
+                if (OpenSettingsSheet(window, MainWindowSheetHost())) SetMainTitle(window);
+            });
+            break;
         case IDM_STATUS:
             if (g_transport.network_ready) RunModal([&] { OpenStatusDialog(window); });
             break;
