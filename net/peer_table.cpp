@@ -82,6 +82,11 @@ bool LookUpPeer(uint32_t address, PeerEntry* entry) {
     return true;
 }
 
+PeerTable PeerTableSnapshot() {
+    PeerTableLock lock;
+    return g_peer_table;
+}
+
 const char* OwnStatus() { return g_own_status; }
 
 void SetOwnStatus(const char* text) {

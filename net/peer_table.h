@@ -44,8 +44,9 @@ uint32_t OwnAddress();
 int FindPeerByAddress(uint32_t address);
 
 // Under the lock, from any thread: a copy of the first entry with this
-// address (false when none).
+// address (false when none), or of the whole table.
 bool LookUpPeer(uint32_t address, PeerEntry* entry);
+PeerTable PeerTableSnapshot();
 
 // The own status text (at most 16 bytes kept).
 const char* OwnStatus();

@@ -27,7 +27,9 @@ void ShowLogState(const char* text) {
     if (g_platform.bars != nullptr) g_platform.bars->SetStatusPart(kLogStatusPart, text);
 }
 
-std::string LoginName() { return g_platform.host != nullptr ? g_platform.host->LoginName(kLoginNameBuffer) : std::string(); }
+std::string LoginName() {
+    return g_platform.host != nullptr ? g_platform.host->LoginName(kLoginNameBuffer) : std::string();
+}
 
 void OnInit(BasePage& page, HWND window) {
     CornerPlacement(GetParent(window), g_modes.window_shown);

@@ -75,6 +75,7 @@ TEST_F(LockJournalTest, EveryOperationTakesThePeerTableLockFirst) {
     ResendPass();
     PeerEntry entry;
     LookUpPeer(kPeer, &entry);
+    PeerTableSnapshot();
     UserCheck();
     Receive(EntryDatagram(KIND_USERLIST, kPeer, {Entry(kPeer, "user2")}), kPeer);
     Receive(HeaderOnly(KIND_END, kPeer, 1, 5), kPeer);
