@@ -109,6 +109,26 @@ def find_loops(graph):
     return loops
 
 
+def shortest_cycle(graph, members):
+    """The shortest loop through the first part of a component: the parts in
+    order, starting and ending with it."""
+    start = min(members)
+    previous = {start: None}
+    queue = [start]
+    while queue:
+        part = queue.pop(0)
+        for following in sorted(graph.get(part, ())):
+            if following == start:
+                path = [part]
+                while previous[path[-1]] is not None:
+                    path.append(previous[path[-1]])
+                return list(reversed(path)) + [start]
+            if following in members and following not in previous:
+                previous[following] = part
+                queue.append(following)
+    return sorted(members)
+
+
 def check(root):
     faults = []
     graph = {}
@@ -124,10 +144,9 @@ def check(root):
                 graph.setdefault(a, set()).add(b)
                 edges.setdefault((a, b), (path, name))
     for loop in find_loops(graph):
-        members = set(loop)
-        links = [f'{edges[(a, b)][0]} includes "{edges[(a, b)][1]}"'
-                 for a in loop for b in sorted(graph.get(a, ())) if b in members]
-        faults.append("parts that include each other: " + ", ".join(loop) + " (" + "; ".join(links) + ")")
+        cycle = shortest_cycle(graph, set(loop))
+        steps = [f'{edges[(a, b)][0]} includes "{edges[(a, b)][1]}"' for a, b in zip(cycle, cycle[1:])]
+        faults.append("parts that include each other: " + " -> ".join(cycle) + " (" + "; ".join(steps) + ")")
     return faults
 
 
