@@ -53,7 +53,7 @@ include(GoogleTest)
 
 # Unit tests of the portable core: one executable, one folder per component.
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS
-  tests/net/*.cpp tests/settings/*.cpp tests/messaging/*.cpp tests/shell/*.cpp
+  tests/platform/*.cpp tests/net/*.cpp tests/settings/*.cpp tests/messaging/*.cpp tests/shell/*.cpp
   tests/common/*.cpp tests/profile/*.cpp tests/console/*.cpp tests/whiteboard/*.cpp)
 add_executable(unit_tests ${UNIT_TEST_SOURCES})
 target_link_libraries(unit_tests PRIVATE mosswick_console mosswick_core GTest::gtest GTest::gmock GTest::gtest_main)
