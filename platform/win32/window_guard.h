@@ -1,25 +1,30 @@
 // The one way into the program's window and dialog procedures, and the
 // records the windows keep their own state in.
 //
+// Every window of the program is Unicode: its class is registered, and its
+// controls subclassed, with the wide functions, so that no text passes
+// through the system's code page (texts are converted with code page 932 in
+// platform/win32/wide_text.h).
+//
 // No C++ exception may unwind through the window system: each procedure is
 // entered through a guard that catches whatever its handler throws, makes
 // the internal-error report (OP_WINDOW_MESSAGE, the message number as the
 // step) and answers the message the way the window would without the
-// program: DefWindowProcA for windows of the program's own classes, the
+// program: DefWindowProcW for windows of the program's own classes, the
 // control's previous procedure for subclassed controls, FALSE for dialogs.
 //
 // A window's own state lives in a record on the window, never in a file
 // global (records a window owns derive from OwnedRecord):
 // - Windows of the program's own classes that own their record use
 //   GuardedWithRecord<T, Handler>: the creator passes RecordForCreation(record)
-//   as CreateWindowExA's lpParam, the window takes the record at WM_NCCREATE
+//   as CreateWindowExW's lpParam, the window takes the record at WM_NCCREATE
 //   and frees it once WM_NCDESTROY has been handled. Each message goes to
 //   Handler(T&, ...).
 // - Windows whose record outlives them (one on the stack of the thread that
 //   runs the window) use Guarded<Handler>: lpParam is kept in the window's
 //   user data at WM_NCCREATE, and WindowRecord<T>(window) finds it.
-// - Dialogs use GuardedDialog<Handler>: the lParam of DialogBoxParamA or
-//   CreateDialogParamA is kept in the user data at WM_INITDIALOG.
+// - Dialogs use GuardedDialog<Handler>: the lParam of DialogBoxParamW or
+//   CreateDialogParamW is kept in the user data at WM_INITDIALOG.
 // - Controls of other classes (an edit, a list view, a button) that the
 //   program gives a procedure of its own use SubclassWithRecord<T, Handler>:
 //   the record, which remembers the control's previous procedure, is kept in
@@ -45,21 +50,21 @@ void ReportFailedMessage(UINT message) noexcept;
 // The record kept in a window's user data (null when there is none).
 template <class T>
 T* WindowRecord(HWND window) {
-    return reinterpret_cast<T*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 template <LRESULT (*Handler)(HWND, UINT, WPARAM, LPARAM)>
 LRESULT CALLBACK Guarded(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lparam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
     }
     try {
         return Handler(window, message, wparam, lparam);
     } catch (...) {
         ReportFailedMessage(message);
     }
-    return DefWindowProcA(window, message, wparam, lparam);
+    return DefWindowProcW(window, message, wparam, lparam);
 }
 
 // What every record a window owns has in common: the window may go while one
@@ -106,26 +111,26 @@ void* RecordForCreation(std::unique_ptr<T>& record) {
 }
 
 // T derives from OwnedRecord. Messages before WM_NCCREATE, or to a window
-// made without a record, go to DefWindowProcA.
+// made without a record, go to DefWindowProcW.
 template <class T, LRESULT (*Handler)(T&, HWND, UINT, WPARAM, LPARAM)>
 LRESULT CALLBACK GuardedWithRecord(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     static_assert(std::is_base_of_v<OwnedRecord, T>);
     if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lparam);
+        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lparam);
         if (auto* handed = static_cast<std::unique_ptr<T>*>(creation->lpCreateParams)) {
-            SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(handed->release()));
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(handed->release()));
         }
     }
     T* record = WindowRecord<T>(window);
-    if (record == nullptr) return DefWindowProcA(window, message, wparam, lparam);
+    if (record == nullptr) return DefWindowProcW(window, message, wparam, lparam);
     return window_guard_internal::Handle<T, Handler>(
-        record, window, message, wparam, lparam, [&] { return DefWindowProcA(window, message, wparam, lparam); },
-        [&] { SetWindowLongPtrA(window, GWLP_USERDATA, 0); });
+        record, window, message, wparam, lparam, [&] { return DefWindowProcW(window, message, wparam, lparam); },
+        [&] { SetWindowLongPtrW(window, GWLP_USERDATA, 0); });
 }
 
 template <INT_PTR (*Handler)(HWND, UINT, WPARAM, LPARAM)>
 INT_PTR CALLBACK GuardedDialog(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, GWLP_USERDATA, lparam);
+    if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, GWLP_USERDATA, lparam);
     try {
         return Handler(dialog, message, wparam, lparam);
     } catch (...) {
@@ -137,7 +142,7 @@ INT_PTR CALLBACK GuardedDialog(HWND dialog, UINT message, WPARAM wparam, LPARAM 
 // What every subclass record has in common. A record type derives from it and
 // names its own property, so that a control can carry several records:
 //     struct PaneRecord : SubclassRecord {
-//         static constexpr char kProperty[] = "Mosswick.Pane";
+//         static constexpr wchar_t kProperty[] = L"Mosswick.Pane";
 //         ...
 //     };
 struct SubclassRecord : OwnedRecord {
@@ -149,22 +154,22 @@ struct SubclassRecord : OwnedRecord {
 inline LRESULT CallPrevious(const SubclassRecord& record, HWND control, UINT message, WPARAM wparam,
                             LPARAM lparam) {
     if (record.window_gone) return 0;
-    return CallWindowProcA(record.previous, control, message, wparam, lparam);
+    return CallWindowProcW(record.previous, control, message, wparam, lparam);
 }
 
 template <class T>
 T* SubclassRecordOf(HWND control) {
-    return static_cast<T*>(static_cast<SubclassRecord*>(GetPropA(control, T::kProperty)));
+    return static_cast<T*>(static_cast<SubclassRecord*>(GetPropW(control, T::kProperty)));
 }
 
 template <class T, LRESULT (*Handler)(T&, HWND, UINT, WPARAM, LPARAM)>
 LRESULT CALLBACK GuardedSubclass(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
     T* record = SubclassRecordOf<T>(control);
-    if (record == nullptr) return DefWindowProcA(control, message, wparam, lparam);  // not once installed
+    if (record == nullptr) return DefWindowProcW(control, message, wparam, lparam);  // not once installed
     return window_guard_internal::Handle<T, Handler>(
         record, control, message, wparam, lparam,
         [&] { return CallPrevious(*record, control, message, wparam, lparam); },
-        [&] { RemovePropA(control, T::kProperty); });
+        [&] { RemovePropW(control, T::kProperty); });
 }
 
 // Gives the control GuardedSubclass<T, Handler> as its procedure, `record`
@@ -173,10 +178,10 @@ LRESULT CALLBACK GuardedSubclass(HWND control, UINT message, WPARAM wparam, LPAR
 template <class T, LRESULT (*Handler)(T&, HWND, UINT, WPARAM, LPARAM)>
 T* SubclassWithRecord(HWND control, std::unique_ptr<T> record) {
     if (control == nullptr || record == nullptr || SubclassRecordOf<T>(control) != nullptr) return nullptr;
-    record->previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(control, GWLP_WNDPROC));
+    record->previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
     SubclassRecord* base = record.get();
-    if (!SetPropA(control, T::kProperty, base)) return nullptr;
-    SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GuardedSubclass<T, Handler>));
+    if (!SetPropW(control, T::kProperty, base)) return nullptr;
+    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GuardedSubclass<T, Handler>));
     return record.release();
 }
 

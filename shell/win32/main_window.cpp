@@ -6,6 +6,7 @@
 
 #include "net/pending_acks.h"
 #include "net/transport.h"
+#include "platform/win32/wide_text.h"
 #include "resources/command_ids.h"
 #include "platform/win32/window_guard.h"
 
@@ -13,7 +14,7 @@ MainWindowState g_main;
 
 namespace {
 
-constexpr char kMainClass[] = "Mosswick";
+constexpr wchar_t kMainClass[] = L"Mosswick";
 constexpr int kMainWidth = 550;
 constexpr int kMainHeight = 450;
 
@@ -58,7 +59,7 @@ void MainOnContextMenu(HWND window, HWND clicked, LPARAM at) {
 
 LRESULT MainOnCtlColorEdit(HWND window, HDC dc, HWND control) {
     if (control == g_main.input && control != nullptr) return reinterpret_cast<LRESULT>(InputAreaColors(dc));
-    return DefWindowProcA(window, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    return DefWindowProcW(window, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
 }
 
 // Windows asks whether the session may end: yes. Nothing is released here;
@@ -91,7 +92,7 @@ LRESULT MainWindowMessage(HWND window, UINT message, WPARAM wparam, LPARAM lpara
         case UM_GOTOTRAY: GoToTray(window); return 0;
         case UM_RESTOREQUIETLY: RestoreFromTray(window, false); return 0;
         case UM_SOCKETEVENT: SocketEvent(LOWORD(lparam)); return 0;
-        default: return DefWindowProcA(window, message, wparam, lparam);
+        default: return DefWindowProcW(window, message, wparam, lparam);
     }
 }
 
@@ -102,21 +103,21 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
 }
 
 bool RegisterMainWindowClass(HINSTANCE instance) {
-    WNDCLASSEXA wc = {};
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.style = 0;
     wc.lpfnWndProc = MainWindowProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, RES_TARNICON);
+    wc.hIcon = LoadIconW(instance, WIDE_NAME(RES_TARNICON));
     wc.hIconSm = nullptr;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    wc.lpszMenuName = RES_MENU;
+    wc.lpszMenuName = WIDE_NAME(RES_MENU);
     wc.lpszClassName = kMainClass;
-    return RegisterClassExA(&wc) != 0;
+    return RegisterClassExW(&wc) != 0;
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {
-    return CreateWindowExA(0, kMainClass, "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, kMainWidth,
+    return CreateWindowExW(0, kMainClass, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, kMainWidth,
                            kMainHeight, nullptr, nullptr, instance, nullptr);
 }

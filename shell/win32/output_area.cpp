@@ -38,7 +38,7 @@ struct AreaState {
 // One window's hold on the area's record, kept in a window property and
 // freed with the window; the record goes with the last window holding it.
 struct AreaRecord : SubclassRecord {
-    static constexpr char kProperty[] = "Mosswick.OutputArea";
+    static constexpr wchar_t kProperty[] = L"Mosswick.OutputArea";
     std::shared_ptr<AreaState> state;
 };
 

@@ -16,7 +16,7 @@ namespace {
 // Each pane's record: which pane it is, and the control's own procedure,
 // which gets every message the pane does not consume.
 struct PaneRecord : SubclassRecord {
-    static constexpr char kProperty[] = "Mosswick.Pane";
+    static constexpr wchar_t kProperty[] = L"Mosswick.Pane";
     Pane pane = Pane::Input;
 };
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr char kSplitBarClass[] = "SplitBar";
+constexpr wchar_t kSplitBarClass[] = L"SplitBar";
 
 // The bars' handles, for the layout; each bar's drag lives on the bar.
 HWND g_bars[2] = {};  // first bar, second bar
@@ -102,25 +102,25 @@ LRESULT SplitBarMessage(SplitBarRecord& record, HWND bar, UINT message, WPARAM w
             if (GetCapture() == bar) ReleaseCapture();
             return 0;
         case WM_CAPTURECHANGED: record.dragging = false; return 0;
-        default: return DefWindowProcA(bar, message, wparam, lparam);
+        default: return DefWindowProcW(bar, message, wparam, lparam);
     }
 }
 
 }  // namespace
 
 void CreateSplitBars(HWND parent) {
-    WNDCLASSEXA wc = {};
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = GuardedWithRecord<SplitBarRecord, SplitBarMessage>;
     wc.hInstance = g_main.instance;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kSplitBarClass;
-    RegisterClassExA(&wc);
+    RegisterClassExW(&wc);
     const SplitBar order[2] = {SplitBar::First, SplitBar::Second};
     for (int i = 0; i < 2; ++i) {
         auto record = std::make_unique<SplitBarRecord>();
         record->which = order[i];
-        g_bars[i] = CreateWindowExA(0, kSplitBarClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 3, parent, nullptr,
+        g_bars[i] = CreateWindowExW(0, kSplitBarClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 3, parent, nullptr,
                                     g_main.instance, RecordForCreation(record));
     }
 }

@@ -18,7 +18,7 @@ constexpr int kAddressTextBytes = 20;  // the IP column read for a row's colour
 
 // Each list's sort directions, kept on the list from its first sort on.
 struct SortRecord : SubclassRecord {
-    static constexpr char kProperty[] = "Mosswick.UserAreaSort";
+    static constexpr wchar_t kProperty[] = L"Mosswick.UserAreaSort";
     SortDirections directions;
 };
 

@@ -1,6 +1,7 @@
 // Entry point of Mosswick.exe: the main window and its message loop.
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
 #include "resources/command_ids.h"
 #include "shell/win32/main_window.h"
 #include "whiteboard/win32/board_window.h"
@@ -11,15 +12,15 @@ namespace {
 int RunMessageLoop(HACCEL accelerators) {
     MSG msg;
     for (;;) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) break;
         if (got == -1) return 0;
-        if (HWND board = WhiteboardWindow(); board != nullptr && IsDialogMessageA(board, &msg)) continue;
+        if (HWND board = WhiteboardWindow(); board != nullptr && IsDialogMessageW(board, &msg)) continue;
         if (g_main.window != nullptr && accelerators != nullptr &&
-            TranslateAcceleratorA(g_main.window, accelerators, &msg))
+            TranslateAcceleratorW(g_main.window, accelerators, &msg))
             continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return static_cast<int>(msg.wParam);
 }
@@ -34,6 +35,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     HWND window = CreateMainWindow(instance);
     g_main.window = window;
     if (window != nullptr) UpdateWindow(window);
-    HACCEL accelerators = LoadAcceleratorsA(instance, RES_ACCEL);
+    HACCEL accelerators = LoadAcceleratorsW(instance, WIDE_NAME(RES_ACCEL));
     return RunMessageLoop(accelerators);
 }

@@ -54,20 +54,20 @@ INT_PTR ThrowInDialog(HWND, UINT message, WPARAM, LPARAM) {
 
 // A class of the test's own with `procedure`, made once per procedure.
 template <WNDPROC Procedure>
-const char* ClassOf(const char* name) {
+const wchar_t* ClassOf(const wchar_t* name) {
     static bool registered = [name] {
-        WNDCLASSEXA wc = {};
+        WNDCLASSEXW wc = {};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = Procedure;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = name;
-        return RegisterClassExA(&wc) != 0;
+        return RegisterClassExW(&wc) != 0;
     }();
     return registered ? name : nullptr;
 }
 
-HWND MessageWindow(const char* window_class, const char* text, void* creation) {
-    return CreateWindowExA(0, window_class, text, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
+HWND MessageWindow(const wchar_t* window_class, const wchar_t* text, void* creation) {
+    return CreateWindowExW(0, window_class, text, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
                            creation);
 }
 
@@ -86,13 +86,13 @@ struct BarLike : OwnedRecord {
 };
 
 struct PaneLike : SubclassRecord {
-    static constexpr char kProperty[] = "MosswickTest.PaneLike";
+    static constexpr wchar_t kProperty[] = L"MosswickTest.PaneLike";
     Outcome* outcome = nullptr;
     ~PaneLike() { outcome->freed = true; }
 };
 
 struct SecondLayer : SubclassRecord {
-    static constexpr char kProperty[] = "MosswickTest.SecondLayer";
+    static constexpr wchar_t kProperty[] = L"MosswickTest.SecondLayer";
 };
 
 // Counts messages; WM_APP destroys the window from inside the handler.
@@ -103,7 +103,7 @@ LRESULT BarLikeMessage(BarLike& record, HWND window, UINT message, WPARAM wparam
         record.outcome->freed_before_return = record.outcome->freed;
         return 7;
     }
-    return DefWindowProcA(window, message, wparam, lparam);
+    return DefWindowProcW(window, message, wparam, lparam);
 }
 
 LRESULT PaneLikeMessage(PaneLike& record, HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -121,7 +121,7 @@ LRESULT PaneLikeMessage(PaneLike& record, HWND control, UINT message, WPARAM wpa
 int g_lengths_asked = 0;
 LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_GETTEXTLENGTH) ++g_lengths_asked;
-    return DefWindowProcA(window, message, wparam, lparam);
+    return DefWindowProcW(window, message, wparam, lparam);
 }
 
 // An empty dialog template, without font or controls.
@@ -141,9 +141,9 @@ HWND Dialog(DLGPROC procedure, LPARAM record) {
 TEST(WindowGuard, ThrowingHandlersGetTheDefaultAnswerAndAreReported) {
     Reports reports;
     int outliving = 0;
-    const char* window_class = ClassOf<Guarded<ThrowAlways>>("MosswickTestThrowing");
+    const wchar_t* window_class = ClassOf<Guarded<ThrowAlways>>(L"MosswickTestThrowing");
     ASSERT_NE(nullptr, window_class);
-    HWND window = MessageWindow(window_class, "abc", &outliving);
+    HWND window = MessageWindow(window_class, L"abc", &outliving);
     ASSERT_NE(nullptr, window);  // WM_NCCREATE answered TRUE
     EXPECT_EQ(&outliving, WindowRecord<int>(window));
     EXPECT_EQ(3, SendMessageA(window, WM_GETTEXTLENGTH, 0, 0));
@@ -169,9 +169,9 @@ TEST(WindowGuard, RecordPassedAtCreationIsFoundOnTheWindowAndFreedWithIt) {
     auto record = std::make_unique<BarLike>();
     record->outcome = &outcome;
     BarLike* kept = record.get();
-    const char* window_class = ClassOf<GuardedWithRecord<BarLike, BarLikeMessage>>("MosswickTestBarLike");
+    const wchar_t* window_class = ClassOf<GuardedWithRecord<BarLike, BarLikeMessage>>(L"MosswickTestBarLike");
     ASSERT_NE(nullptr, window_class);
-    HWND window = MessageWindow(window_class, "", RecordForCreation(record));
+    HWND window = MessageWindow(window_class, L"", RecordForCreation(record));
     ASSERT_NE(nullptr, window);
     EXPECT_EQ(nullptr, record);  // the window took it
     EXPECT_EQ(kept, WindowRecord<BarLike>(window));
@@ -188,7 +188,7 @@ TEST(WindowGuard, RecordPassedAtCreationIsFoundOnTheWindowAndFreedWithIt) {
     // creator.
     auto unused = std::make_unique<BarLike>();
     unused->outcome = &outcome;
-    EXPECT_EQ(nullptr, CreateWindowExA(0, "MosswickTestNoSuchClass", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+    EXPECT_EQ(nullptr, CreateWindowExW(0, L"MosswickTestNoSuchClass", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                        GetModuleHandleA(nullptr), RecordForCreation(unused)));
     EXPECT_NE(nullptr, unused);
 }
@@ -197,9 +197,9 @@ TEST(WindowGuard, RecordPassedAtCreationIsFoundOnTheWindowAndFreedWithIt) {
 // once and freed with the control. Its own procedure is no longer called
 // once it is gone.
 TEST(WindowGuard, ControlRecordsLayerAndGoWithTheControl) {
-    const char* window_class = ClassOf<CountingProc>("MosswickTestCounting");
+    const wchar_t* window_class = ClassOf<CountingProc>(L"MosswickTestCounting");
     ASSERT_NE(nullptr, window_class);
-    HWND control = MessageWindow(window_class, "hello", nullptr);
+    HWND control = MessageWindow(window_class, L"hello", nullptr);
     ASSERT_NE(nullptr, control);
     Outcome outcome;
     auto pane = std::make_unique<PaneLike>();

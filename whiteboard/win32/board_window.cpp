@@ -46,7 +46,7 @@ struct Board {
 
 // The canvas's record: which board it draws on.
 struct CanvasRecord : SubclassRecord {
-    static constexpr char kProperty[] = "Mosswick.Canvas";
+    static constexpr wchar_t kProperty[] = L"Mosswick.Canvas";
     Board* board = nullptr;
 };
 
