@@ -13,14 +13,16 @@
 #include "platform/binary_semaphore.h"
 #include "settings/settings.h"
 #include "resources/command_ids.h"
+#include "platform/win32/byte_limit.h"
 #include "platform/win32/placement.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/window_guard.h"
 
 namespace {
 
 constexpr int kMinWidth = 270;
 constexpr int kMinHeight = 240;
-constexpr int kTextLimit = 255;
+constexpr size_t kTextLimit = 255;  // CP932 bytes of a popup's text
 
 // One popup window's own state, kept on the window; freed with it.
 struct PopupWindow {
@@ -39,27 +41,26 @@ void SetCaptionWithTime(HWND dialog) {
     GetLocalTime(&now);
     char caption[64];
     std::snprintf(caption, sizeof caption, "Mosswick - 受信 - %2d時%2d分", now.wHour, now.wMinute);
-    SetWindowTextA(dialog, caption);
+    SetWindowTextCp932(dialog, caption);
 }
 
 void SetLabel(HWND dialog, const char* lead, const PopupRecord& record) {
     std::string label = std::string(lead) + record.name;
-    SetDlgItemTextA(dialog, IDC_POPUP_LABEL, label.c_str());
+    SetDialogItemTextCp932(dialog, IDC_POPUP_LABEL, label.c_str());
 }
 
 void OnInitDialog(HWND dialog, PopupWindow* popup) {
-    SendMessageA(dialog, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(LoadIconA(GetModuleHandleA(nullptr), RES_TARNICON)));
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(popup->parts.small_icon));
+    SendMessageW(dialog, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(LoadIconW(GetModuleHandleW(nullptr), WIDE_NAME(RES_TARNICON))));
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(popup->parts.small_icon));
     HWND edit = GetDlgItem(dialog, IDC_POPUP_TEXT);
-    SendMessageA(edit, EM_LIMITTEXT, kTextLimit, 0);
     if (popup->parts.font != nullptr)
-        SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(popup->parts.font), TRUE);
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(popup->parts.font), TRUE);
     SetCaptionWithTime(dialog);
     CascadePlacement(dialog);
     if (LookUpPopupSender(popup->record.get())) ReplaceBrush(popup);
     SetLabel(dialog, "送信者： ", *popup->record);
-    SetWindowTextA(edit, PopupText(*popup->record).c_str());
+    SetWindowTextCp932(edit, PopupText(*popup->record).c_str());
     SetForegroundWindow(dialog);
 }
 
@@ -104,13 +105,16 @@ void SwitchToReply(HWND dialog, PopupWindow* popup) {
     EnableWindow(reply, FALSE);
     ShowWindow(send, SW_SHOW);
     EnableWindow(send, TRUE);
-    SetWindowTextA(dialog, "Mosswick - 返信");
+    SetWindowTextCp932(dialog, "Mosswick - 返信");
     SetReplyColours(popup->record.get());
     ReplaceBrush(popup);
     SetLabel(dialog, "送信先： ", *popup->record);
     HWND edit = GetDlgItem(dialog, IDC_POPUP_TEXT);
-    SendMessageA(edit, EM_SETREADONLY, FALSE, 0);
-    SetWindowTextA(edit, "");
+    SendMessageW(edit, EM_SETREADONLY, FALSE, 0);
+    SetWindowTextCp932(edit, "");
+    // The reply typed here goes on the wire, which counts CP932 bytes; the
+    // message shown before it is left as it came.
+    LimitEditToCp932Bytes(edit, kTextLimit);
     SetFocus(edit);
 }
 
@@ -121,8 +125,7 @@ void Close(HWND dialog, PopupWindow* popup) {
 }
 
 void SendReply(HWND dialog, PopupWindow* popup) {
-    char text[256] = {};
-    GetDlgItemTextA(dialog, IDC_POPUP_TEXT, text, sizeof text);
+    const std::string text = DialogItemTextCp932(dialog, IDC_POPUP_TEXT, kTextLimit);
     if (SendPopupReply(*popup->record, text)) Close(dialog, popup);
 }
 
@@ -169,7 +172,7 @@ INT_PTR PopupProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) 
 void PopupThread(PopupWindow* raw) {
     std::unique_ptr<PopupWindow> popup(raw);
     if (BinarySemaphore* lock = popup->parts.start_lock) lock->Release();
-    DialogBoxParamA(GetModuleHandleA(nullptr), RES_DLG_MSGBOX, nullptr, GuardedDialog<PopupProcedure>,
+    DialogBoxParamW(GetModuleHandleW(nullptr), WIDE_NAME(RES_DLG_MSGBOX), nullptr, GuardedDialog<PopupProcedure>,
                     reinterpret_cast<LPARAM>(popup.get()));
     if (popup->brush != nullptr) DeleteObject(popup->brush);
     g_popup_limit.Closed();

@@ -1,43 +1,63 @@
 #include "platform/win32/font_record_win32.h"
 
 #include <cstring>
+#include <cwchar>
+#include <string>
 
-LOGFONTA ToLogFont(const FontRecord& font) {
-    LOGFONTA lf{};
-    lf.lfHeight = font.lfHeight;
-    lf.lfWidth = font.lfWidth;
-    lf.lfEscapement = font.lfEscapement;
-    lf.lfOrientation = font.lfOrientation;
-    lf.lfWeight = font.lfWeight;
-    lf.lfItalic = font.lfItalic;
-    lf.lfUnderline = font.lfUnderline;
-    lf.lfStrikeOut = font.lfStrikeOut;
-    lf.lfCharSet = font.lfCharSet;
-    lf.lfOutPrecision = font.lfOutPrecision;
-    lf.lfClipPrecision = font.lfClipPrecision;
-    lf.lfQuality = font.lfQuality;
-    lf.lfPitchAndFamily = font.lfPitchAndFamily;
-    std::memcpy(lf.lfFaceName, font.lfFaceName, sizeof lf.lfFaceName);
-    lf.lfFaceName[LF_FACESIZE - 1] = '\0';
+#include "platform/win32/wide_text.h"
+
+namespace {
+
+// Every field but the face name, which each direction converts on its own.
+template <class To, class From>
+void CopyMetrics(To& to, const From& from) {
+    to.lfHeight = from.lfHeight;
+    to.lfWidth = from.lfWidth;
+    to.lfEscapement = from.lfEscapement;
+    to.lfOrientation = from.lfOrientation;
+    to.lfWeight = from.lfWeight;
+    to.lfItalic = from.lfItalic;
+    to.lfUnderline = from.lfUnderline;
+    to.lfStrikeOut = from.lfStrikeOut;
+    to.lfCharSet = from.lfCharSet;
+    to.lfOutPrecision = from.lfOutPrecision;
+    to.lfClipPrecision = from.lfClipPrecision;
+    to.lfQuality = from.lfQuality;
+    to.lfPitchAndFamily = from.lfPitchAndFamily;
+}
+
+// The record's face name up to its NUL, never past its array (a record read
+// from elsewhere may lack the NUL).
+std::string_view FaceOf(const FontRecord& font) {
+    return std::string_view(font.lfFaceName, strnlen(font.lfFaceName, sizeof font.lfFaceName));
+}
+
+}  // namespace
+
+LOGFONTW ToLogFontW(const FontRecord& font) {
+    LOGFONTW lf{};
+    CopyMetrics(lf, font);
+    const std::wstring face = WideFromCp932(FaceOf(font));
+    const size_t length = face.size() < LF_FACESIZE ? face.size() : LF_FACESIZE - 1;
+    std::wmemcpy(lf.lfFaceName, face.data(), length);
+    lf.lfFaceName[length] = L'\0';
     return lf;
 }
 
-FontRecord FromLogFont(const LOGFONTA& lf) {
+FontRecord FromLogFontW(const LOGFONTW& lf) {
     FontRecord font;
-    font.lfHeight = lf.lfHeight;
-    font.lfWidth = lf.lfWidth;
-    font.lfEscapement = lf.lfEscapement;
-    font.lfOrientation = lf.lfOrientation;
-    font.lfWeight = lf.lfWeight;
-    font.lfItalic = lf.lfItalic;
-    font.lfUnderline = lf.lfUnderline;
-    font.lfStrikeOut = lf.lfStrikeOut;
-    font.lfCharSet = lf.lfCharSet;
-    font.lfOutPrecision = lf.lfOutPrecision;
-    font.lfClipPrecision = lf.lfClipPrecision;
-    font.lfQuality = lf.lfQuality;
-    font.lfPitchAndFamily = lf.lfPitchAndFamily;
-    std::memcpy(font.lfFaceName, lf.lfFaceName, sizeof font.lfFaceName);
-    font.lfFaceName[sizeof font.lfFaceName - 1] = '\0';
+    CopyMetrics(font, lf);
+    const std::wstring_view face(lf.lfFaceName, wcsnlen(lf.lfFaceName, LF_FACESIZE));
+    const std::string cp932 = Cp932FromWide(face, sizeof font.lfFaceName - 1);
+    std::memcpy(font.lfFaceName, cp932.data(), cp932.size());
+    font.lfFaceName[cp932.size()] = '\0';
     return font;
+}
+
+LOGFONTA ToLogFont(const FontRecord& font) {
+    LOGFONTA lf{};
+    CopyMetrics(lf, font);
+    std::memcpy(lf.lfFaceName, font.lfFaceName, sizeof lf.lfFaceName);
+    lf.lfFaceName[LF_FACESIZE - 1] = '\0';
+    return lf;
 }

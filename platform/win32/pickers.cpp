@@ -13,26 +13,27 @@ void ResetCustomColors() {
 }
 
 int PickColor(HWND owner, COLORREF* color) {
-    CHOOSECOLORA cc = {};
+    CHOOSECOLORW cc = {};
     cc.lStructSize = sizeof cc;
     cc.hwndOwner = owner;
     cc.rgbResult = *color;
     cc.lpCustColors = g_custom_colors;
     cc.Flags = CC_FULLOPEN | CC_RGBINIT;
-    if (!ChooseColorA(&cc)) return 0;
+    if (!ChooseColorW(&cc)) return 0;
     *color = cc.rgbResult;
     return 1;
 }
 
 int PickFont(HWND owner, FontRecord* font) {
-    LOGFONTA lf = ToLogFont(*font);
-    CHOOSEFONTA cf = {};
+    // The dialog works on the face name in UTF-16; the record keeps CP932.
+    LOGFONTW lf = ToLogFontW(*font);
+    CHOOSEFONTW cf = {};
     cf.lStructSize = sizeof cf;
     cf.hwndOwner = owner;
     cf.hDC = nullptr;
     cf.lpLogFont = &lf;
     cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
-    if (!ChooseFontA(&cf)) return 0;
-    *font = FromLogFont(lf);
+    if (!ChooseFontW(&cf)) return 0;
+    *font = FromLogFontW(lf);
     return 1;
 }

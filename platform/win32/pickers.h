@@ -14,5 +14,6 @@ void ResetCustomColors();
 int PickColor(HWND owner, COLORREF* color);
 
 // The font dialog listing screen fonts, initialised from *font. Returns 1
-// when the user pressed OK (*font then describes the chosen font), else 0.
+// when the user pressed OK (*font then describes the chosen font, its face
+// name in CP932 as FromLogFontW gives it), else 0.
 int PickFont(HWND owner, FontRecord* font);

@@ -14,8 +14,10 @@
 #include "settings/settings.h"
 #include "settings/win32/settings_pages.h"
 #include "resources/command_ids.h"
+#include "platform/win32/byte_limit.h"
 #include "platform/win32/pickers.h"
 #include "platform/win32/placement.h"
+#include "platform/win32/wide_text.h"
 #include "settings/window_modes.h"
 
 namespace {
@@ -33,13 +35,15 @@ std::string LoginName() {
 
 void OnInit(BasePage& page, HWND window) {
     CornerPlacement(GetParent(window), g_modes.window_shown);
-    SetDlgItemTextA(window, IDC_BASE_NAME, g_settings.Name);
-    SendDlgItemMessageA(window, IDC_BASE_NAME, EM_LIMITTEXT, kNameLimit, 0);
+    // The name is limited as the settings file and the wire count it, in
+    // CP932 bytes, however many characters that makes.
+    LimitEditToCp932Bytes(GetDlgItem(window, IDC_BASE_NAME), kNameLimit);
+    SetDialogItemTextCp932(window, IDC_BASE_NAME, g_settings.Name);
     SetTicked(window, IDC_BASE_IME, TickedAtOpening(g_settings.IME_Auto_Change));
     SetTicked(window, IDC_BASE_DATE, TickedAtOpening(g_settings.Date_View));
     SetTicked(window, IDC_BASE_TIME, TickedAtOpening(g_settings.Time_View));
     SetTicked(window, IDC_BASE_LOG, page.host->Logging());
-    SetDlgItemTextA(window, IDC_BASE_SAMPLE, kSampleText);
+    SetDialogItemTextCp932(window, IDC_BASE_SAMPLE, kSampleText);
     page.own_colour = g_settings.Msg_TextColor;
     page.opening = {g_settings.Name, g_settings.Msg_TextColor};
     page.sample.rebuild = true;
@@ -61,7 +65,7 @@ void StartLogging(SettingsSheetHost& host, HWND window) {
         return;
     }
     ReportPageFailure(kBasePageReport, kLogOpenStep);
-    MessageBoxA(window, "ログファイルを開けませんでした。", "Mosswick - ログファイル", MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxCp932(window, "ログファイルを開けませんでした。", "Mosswick - ログファイル", MB_OK | MB_ICONEXCLAMATION);
     SetTicked(window, IDC_BASE_LOG, false);
 }
 
@@ -82,8 +86,8 @@ void OnDeleteLog(SettingsSheetHost& host) {
 }
 
 void WarnLoginNameUsed(HWND window) {
-    MessageBoxA(window, "名前が指定されていないため、名前にログイン名を使用します。", "Mosswick - 名前",
-                MB_OK | MB_ICONWARNING);
+    MessageBoxCp932(window, "名前が指定されていないため、名前にログイン名を使用します。", "Mosswick - 名前",
+                    MB_OK | MB_ICONWARNING);
 }
 
 INT_PTR OnApply(BasePage& page, HWND window) {

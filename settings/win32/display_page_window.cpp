@@ -15,6 +15,7 @@
 #include "settings/win32/settings_pages.h"
 #include "resources/command_ids.h"
 #include "platform/win32/pickers.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -30,14 +31,14 @@ constexpr PaneControls kPaneControls[3] = {
 };
 
 HFONT FontObjectOf(const FontRecord& record) {
-    LOGFONTA lf = ToLogFont(record);
-    return CreateFontIndirectA(&lf);
+    const LOGFONTW lf = ToLogFontW(record);
+    return CreateFontIndirectW(&lf);
 }
 
 void SetSampleFont(DisplayPage& page, HWND window, int pane) {
     if (page.sample_font[pane] != nullptr) DeleteObject(page.sample_font[pane]);
     page.sample_font[pane] = FontObjectOf(page.working.pane[pane].font);
-    SendDlgItemMessageA(window, kPaneControls[pane].sample, WM_SETFONT,
+    SendDlgItemMessageW(window, kPaneControls[pane].sample, WM_SETFONT,
                         reinterpret_cast<WPARAM>(page.sample_font[pane]), TRUE);
 }
 
@@ -57,7 +58,7 @@ void OnInit(DisplayPage& page, HWND window) {
     for (int pane = 0; pane < 3; ++pane) {
         const PaneControls& c = kPaneControls[pane];
         SetSampleFont(page, window, pane);
-        SetDlgItemTextA(window, c.sample, kSampleText);
+        SetDialogItemTextCp932(window, c.sample, kSampleText);
         page.sample[pane].rebuild = true;
         SetTicked(window, c.force, page.working.pane[pane].text_forced);
         EnableWindow(GetDlgItem(window, c.text), page.working.pane[pane].text_forced);
@@ -120,7 +121,7 @@ void HandFontsToPanes(DisplayPage& page, bool output_changed) {
         if (pane == PANE_OUTPUT && !output_changed) continue;
         HWND target = page.host->PaneWindow(pane);
         if (target != nullptr)
-            SendMessageA(target, WM_SETFONT, reinterpret_cast<WPARAM>(g_settings.pane_font_object[pane]), TRUE);
+            SendMessageW(target, WM_SETFONT, reinterpret_cast<WPARAM>(g_settings.pane_font_object[pane]), TRUE);
     }
 }
 

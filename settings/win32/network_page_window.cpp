@@ -12,20 +12,22 @@
 #include "settings/settings.h"
 #include "settings/win32/settings_pages.h"
 #include "resources/command_ids.h"
+#include "platform/win32/byte_limit.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
 void WarnListFull(HWND window) {
-    MessageBoxA(window, "ホストＩＰアドレスは３０個までしか指定できません。", "Mosswick - ホストＩＰアドレス",
-                MB_OK | MB_ICONWARNING);
+    MessageBoxCp932(window, "ホストＩＰアドレスは３０個までしか指定できません。", "Mosswick - ホストＩＰアドレス",
+                    MB_OK | MB_ICONWARNING);
 }
 
 // The list box shows the page's copy, entry for entry.
 void ShowList(const NetworkPage& page, HWND window) {
     HWND list = GetDlgItem(window, IDC_NET_LIST);
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
     for (const std::string& text : page.hosts.texts())
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromCp932(text).c_str()));
 }
 
 void OnInit(NetworkPage& page, HWND window) {
@@ -33,9 +35,10 @@ void OnInit(NetworkPage& page, HWND window) {
     SetTicked(window, IDC_NET_STARTSEND, TickedAtOpening(g_settings.Start_Send));
     char port[16];
     std::snprintf(port, sizeof port, "%d", static_cast<int>(g_settings.Port_Number));
-    SetDlgItemTextA(window, IDC_NET_PORT, port);
-    SendDlgItemMessageA(window, IDC_NET_ADDRESS, EM_LIMITTEXT, kHostTextLimit, 0);
-    SendDlgItemMessageA(window, IDC_NET_PORT, EM_LIMITTEXT, kHostTextLimit, 0);
+    // Both boxes hold what the settings file keeps: 19 CP932 bytes.
+    LimitEditToCp932Bytes(GetDlgItem(window, IDC_NET_ADDRESS), kHostTextLimit);
+    LimitEditToCp932Bytes(GetDlgItem(window, IDC_NET_PORT), kHostTextLimit);
+    SetDialogItemTextCp932(window, IDC_NET_PORT, port);
     page.hosts = HostListEdit(HostTextsOf(g_settings));
     ShowList(page, window);
 }
@@ -48,16 +51,16 @@ void AddTyped(NetworkPage& page, HWND window) {
         case HostListEdit::Added::Yes: break;
     }
     ShowList(page, window);
-    SendDlgItemMessageA(window, IDC_NET_LIST, LB_SETCURSEL, page.hosts.last_added(), 0);
-    SetDlgItemTextA(window, IDC_NET_ADDRESS, "");
+    SendDlgItemMessageW(window, IDC_NET_LIST, LB_SETCURSEL, page.hosts.last_added(), 0);
+    SetDialogItemTextCp932(window, IDC_NET_ADDRESS, "");
 }
 
 void DeleteSelected(NetworkPage& page, HWND window) {
-    LRESULT selected = SendDlgItemMessageA(window, IDC_NET_LIST, LB_GETCURSEL, 0, 0);
+    LRESULT selected = SendDlgItemMessageW(window, IDC_NET_LIST, LB_GETCURSEL, 0, 0);
     if (selected == LB_ERR) return;
     std::string text = page.hosts.Remove(static_cast<int>(selected));
-    SetDlgItemTextA(window, IDC_NET_ADDRESS, text.c_str());
-    SendDlgItemMessageA(window, IDC_NET_LIST, LB_DELETESTRING, selected, 0);
+    SetDialogItemTextCp932(window, IDC_NET_ADDRESS, text.c_str());
+    SendDlgItemMessageW(window, IDC_NET_LIST, LB_DELETESTRING, selected, 0);
 }
 
 // Adds the known users' addresses, in the order they became known: the own

@@ -9,6 +9,7 @@
 #include "settings/settings.h"
 #include "settings/win32/settings_pages.h"
 #include "resources/command_ids.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -20,14 +21,15 @@ constexpr int kIconButtonIds[ICON_BUTTON_COUNT] = {IDC_SR_YELLOW, IDC_SR_GREEN, 
 
 void FillArrivalList(HWND window, int id, const char* const (&items)[kArrivalItemCount], const char* value) {
     HWND list = GetDlgItem(window, id);
-    for (const char* item : items) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-    SendMessageA(list, CB_SETCURSEL, ArrivalItemFor(value), 0);
+    for (const char* item : items)
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromCp932(item).c_str()));
+    SendMessageW(list, CB_SETCURSEL, ArrivalItemFor(value), 0);
 }
 
 void SetUpIconButtons(SettingsSheetHost& host, HWND window) {
     const int selected = IconButtonFor(g_settings.Icon_Color);
     for (int i = 0; i < ICON_BUTTON_COUNT; ++i) {
-        SendDlgItemMessageA(window, kIconButtonIds[i], BM_SETIMAGE, IMAGE_ICON,
+        SendDlgItemMessageW(window, kIconButtonIds[i], BM_SETIMAGE, IMAGE_ICON,
                             reinterpret_cast<LPARAM>(host.AlertIcon(i)));
         SetTicked(window, kIconButtonIds[i], i == selected);
     }
@@ -43,7 +45,7 @@ void OnInit(SettingsSheetHost& host, HWND window) {
 }
 
 int SelectedItem(HWND window, int id) {
-    LRESULT item = SendDlgItemMessageA(window, id, CB_GETCURSEL, 0, 0);
+    LRESULT item = SendDlgItemMessageW(window, id, CB_GETCURSEL, 0, 0);
     return item == CB_ERR ? -1 : static_cast<int>(item);
 }
 

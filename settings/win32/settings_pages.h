@@ -88,8 +88,8 @@ INT_PTR NetworkPageProcedure(NetworkPage& page, HWND window, UINT message, WPARA
 template <class T, INT_PTR (*Handler)(T&, HWND, UINT, WPARAM, LPARAM)>
 INT_PTR PageWithRecord(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_INITDIALOG) {
-        const auto* description = reinterpret_cast<const PROPSHEETPAGEA*>(lparam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, description != nullptr ? description->lParam : 0);
+        const auto* description = reinterpret_cast<const PROPSHEETPAGEW*>(lparam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, description != nullptr ? description->lParam : 0);
     }
     T* record = WindowRecord<T>(window);
     return record != nullptr ? Handler(*record, window, message, wparam, lparam) : FALSE;
@@ -98,7 +98,8 @@ INT_PTR PageWithRecord(HWND window, UINT message, WPARAM wparam, LPARAM lparam) 
 // Small helpers the pages share.
 inline bool IsTicked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
 inline void SetTicked(HWND page, int id, bool on) { CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
-// The text of a control, at most `limit` bytes.
+// The text of a control as CP932, at most `limit` bytes, cut at a whole
+// character.
 std::string PageText(HWND page, int id, int limit);
 // The notification code of a WM_NOTIFY from the sheet: PSN_APPLY, PSN_RESET, ...
 inline UINT SheetNotification(LPARAM lparam) { return reinterpret_cast<const NMHDR*>(lparam)->code; }

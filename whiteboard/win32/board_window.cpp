@@ -7,6 +7,7 @@
 #include "settings/window_modes.h"
 #include "platform/win32/pickers.h"
 #include "platform/win32/placement.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/window_guard.h"
 #include "whiteboard/board_stroke.h"
 #include "whiteboard/stroke_cutter.h"
@@ -151,7 +152,7 @@ void OnInitDialog(HWND dialog, Board* board) {
     auto record = std::make_unique<CanvasRecord>();
     record->board = board;
     SubclassWithRecord<CanvasRecord, CanvasMessage>(board->canvas, std::move(record));
-    board->pen_cursor = LoadCursorA(GetModuleHandleA(nullptr), RES_PEN_CUR);
+    board->pen_cursor = LoadCursorW(GetModuleHandleW(nullptr), WIDE_NAME(RES_PEN_CUR));
     MakeBitmap(board);
     SetWindowPos(board->canvas, nullptr, 0, 0, kBoardPixels, kBoardPixels, SWP_NOMOVE | SWP_NOZORDER);
     for (int i = 0; i < kColourCount - 1; ++i) board->brushes[i] = CreateSolidBrush(kSwatches[i].colour);
@@ -172,8 +173,8 @@ void Release(Board* board) {
 }
 
 void Clear(Board* board) {
-    if (MessageBoxA(board->window, "白板をクリアしますか？", "Mosswick - 白板のクリア", MB_YESNO | MB_ICONQUESTION) !=
-        IDYES)
+    if (MessageBoxCp932(board->window, "白板をクリアしますか？", "Mosswick - 白板のクリア",
+                        MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     BoardStroke clear;
     clear.clear = 1;
@@ -237,7 +238,7 @@ INT_PTR BoardProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) 
             return TRUE;
         case WM_DESTROY:
             Release(board);
-            SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
+            SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
             delete board;
             g_board_window = nullptr;  // the next opening starts white
             return TRUE;
@@ -250,8 +251,8 @@ INT_PTR BoardProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) 
 void OpenWhiteboard(HWND main_window) {
     if (g_board_window != nullptr) return;
     auto board = std::make_unique<Board>();
-    HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), RES_DLG_BOARD, main_window, GuardedDialog<BoardProcedure>,
-                                     reinterpret_cast<LPARAM>(board.get()));
+    HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), WIDE_NAME(RES_DLG_BOARD), main_window,
+                                     GuardedDialog<BoardProcedure>, reinterpret_cast<LPARAM>(board.get()));
     if (window == nullptr) return;
     board.release();  // the window's now; freed when it is destroyed
     g_board_window = window;
@@ -261,7 +262,7 @@ HWND WhiteboardWindow() { return g_board_window; }
 
 void DeliverToWhiteboard(const uint8_t* datagram, int length) {
     if (g_board_window != nullptr)
-        SendMessageA(g_board_window, UM_BOARDDATA, static_cast<WPARAM>(length), reinterpret_cast<LPARAM>(datagram));
+        SendMessageW(g_board_window, UM_BOARDDATA, static_cast<WPARAM>(length), reinterpret_cast<LPARAM>(datagram));
 }
 
 void CloseWhiteboard() {
