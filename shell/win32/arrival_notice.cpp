@@ -7,6 +7,7 @@
 
 #include "messaging/notice_gate.h"
 #include "platform/binary_semaphore.h"
+#include "platform/win32/wide_text.h"
 #include "resources/command_ids.h"
 #include "shell/win32/main_window.h"
 
@@ -29,10 +30,10 @@ void NoticeThread() {
                        (notice.tray ? "さんのメッセージが到着しました。\nメッセージを確認しますか？"
                                     : "さんのメッセージが到着しました。");
     UINT buttons = notice.tray ? MB_YESNO : MB_OK;
-    int answer = MessageBoxA(nullptr, text.c_str(), "Mosswick - メッセージの到着",
-                             buttons | MB_ICONINFORMATION | MB_SETFOREGROUND);
+    int answer = MessageBoxCp932(nullptr, text.c_str(), "Mosswick - メッセージの到着",
+                                 buttons | MB_ICONINFORMATION | MB_SETFOREGROUND);
     // The main window is the main thread's: it is asked to restore itself.
-    if (notice.tray && answer == IDYES) PostMessageA(notice.window, UM_RESTOREQUIETLY, 0, 0);
+    if (notice.tray && answer == IDYES) PostMessageW(notice.window, UM_RESTOREQUIETLY, 0, 0);
     g_notice_gate.End();
 }
 

@@ -16,7 +16,7 @@ bool IsNewCommonControlsVersion(unsigned long major, unsigned long minor) {
 }
 
 bool IsNewCommonControls() {
-    HMODULE library = LoadLibraryA("comctl32.dll");
+    HMODULE library = LoadLibraryW(L"comctl32.dll");
     if (library == nullptr) return false;
     bool is_new = false;
     auto get_version = reinterpret_cast<DLLGETVERSIONPROC>(

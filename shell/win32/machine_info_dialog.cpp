@@ -13,6 +13,7 @@
 #include "platform/inet_address.h"
 #include "platform/platform.h"
 #include "platform/win32/placement.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/window_guard.h"
 #include "resources/command_ids.h"
 #include "settings/window_modes.h"
@@ -26,16 +27,16 @@ constexpr size_t kLoginShown = 256;
 
 // Each field shows its value after two blanks.
 void SetField(HWND dialog, int id, const char* value) {
-    SetDlgItemTextA(dialog, id, (std::string("  ") + value).c_str());
+    SetDialogItemTextCp932(dialog, id, (std::string("  ") + value).c_str());
 }
 
 void OnInitDialog(HWND dialog) {
     CornerPlacement(dialog, g_modes.window_shown);
     HostIdentity* host = g_platform.host;
     SetField(dialog, IDC_INFO_LOGIN, host != nullptr ? host->LoginName(kLoginShown).c_str() : "");
-    SetDlgItemTextA(dialog, IDC_INFO_COMPUTER, kObtaining);
-    SetDlgItemTextA(dialog, IDC_INFO_ADDRESS, kObtaining);
-    PostMessageA(dialog, UM_FILLMACHINEINFO, 0, 0);
+    SetDialogItemTextCp932(dialog, IDC_INFO_COMPUTER, kObtaining);
+    SetDialogItemTextCp932(dialog, IDC_INFO_ADDRESS, kObtaining);
+    PostMessageW(dialog, UM_FILLMACHINEINFO, 0, 0);
 }
 
 // The address is the own entry's, as the peers know it; it is not looked up
@@ -43,8 +44,8 @@ void OnInitDialog(HWND dialog) {
 void OnFillMachineInfo(HWND dialog) {
     std::string host = g_platform.host != nullptr ? g_platform.host->HostName() : std::string();
     if (host.empty()) {
-        SetDlgItemTextA(dialog, IDC_INFO_COMPUTER, kNotObtained);
-        SetDlgItemTextA(dialog, IDC_INFO_ADDRESS, kNotObtained);
+        SetDialogItemTextCp932(dialog, IDC_INFO_COMPUTER, kNotObtained);
+        SetDialogItemTextCp932(dialog, IDC_INFO_ADDRESS, kNotObtained);
         return;
     }
     SetField(dialog, IDC_INFO_COMPUTER, host.c_str());
@@ -67,5 +68,5 @@ INT_PTR MachineInfoProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
 }  // namespace
 
 void OpenMachineInfoDialog(HWND owner) {
-    DialogBoxParamA(GetModuleHandleA(nullptr), RES_DLG_INFO, owner, GuardedDialog<MachineInfoProcedure>, 0);
+    DialogBoxParamW(GetModuleHandleW(nullptr), WIDE_NAME(RES_DLG_INFO), owner, GuardedDialog<MachineInfoProcedure>, 0);
 }

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "messaging/win32/popup_window.h"
+#include "platform/win32/wide_text.h"
 #include "resources/command_ids.h"
 #include "shell/win32/arrival_notice.h"
 #include "shell/win32/input_area.h"
@@ -36,17 +37,14 @@ HWND BoxOwner() {
 }  // namespace
 
 void MainViews::ShowMessage(const char* text, const char* title, BoxIcon icon) {
-    MessageBoxA(BoxOwner(), text, title, MB_OK | BoxIconStyle(icon));
+    MessageBoxCp932(BoxOwner(), text, title, MB_OK | BoxIconStyle(icon));
 }
 
 bool MainViews::AskYesNo(const char* text, const char* title) {
-    return MessageBoxA(BoxOwner(), text, title, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return MessageBoxCp932(BoxOwner(), text, title, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-void MainViews::SetStatusPart(int part, const char* text) {
-    if (g_main.status_bar == nullptr || part < 0 || part > 3) return;
-    SendMessageA(g_main.status_bar, SB_SETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
-}
+void MainViews::SetStatusPart(int part, const char* text) { ShowStatusPart(part, text); }
 
 void MainViews::DeliverBoardData(const uint8_t* datagram, int length) { DeliverToWhiteboard(datagram, length); }
 

@@ -75,8 +75,12 @@ void ApplyPaneColors();
 // Child windows and layout (main_window_children.cpp).
 bool CreateChildWindows(HWND window);
 void LayOutChildren(int width, int height);
-// The host IP box's text (at most 15 characters).
+// The host IP box's text, CP932, at most 15 bytes.
 std::string HostIpBoxText();
+// Shows a CP932 text in one of the status bar's parts (0 to 3): every text
+// the status bar shows goes through here.
+constexpr int kStatusParts = 4;
+void ShowStatusPart(int part, const char* text);
 void DestroyOutputArea();
 HBRUSH InputAreaColors(HDC dc);
 

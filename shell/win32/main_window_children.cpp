@@ -9,6 +9,8 @@
 #include <string>
 
 #include "net/presence.h"
+#include "platform/win32/byte_limit.h"
+#include "platform/win32/wide_text.h"
 #include "settings/settings.h"
 #include "resources/command_ids.h"
 #include "shell/pane_layout.h"
@@ -38,10 +40,19 @@ TBBUTTON Separator() {
     return b;
 }
 
+// The output and input areas' creation, until those areas are Unicode.
 HWND CreateChild(HWND parent, DWORD ex_style, const char* window_class, const char* text, DWORD style,
                  int id) {
     return CreateWindowExA(ex_style, window_class, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_main.instance, nullptr);
+}
+
+// A Unicode child window; its text is given in CP932.
+HWND CreateChild(HWND parent, DWORD ex_style, const wchar_t* window_class, const char* text, DWORD style,
+                 int id) {
+    return CreateWindowExW(ex_style, window_class, WideFromCp932(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0,
+                           0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_main.instance,
+                           nullptr);
 }
 
 HWND CreateToolbar(HWND parent) {
@@ -69,46 +80,49 @@ SIZE ToolbarExtent() {
     SIZE size = {293, 22};
     if (!g_main.new_common_controls) return size;
     SIZE asked = {};
-    if (SendMessageA(g_main.toolbar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&asked)) && asked.cx > 0 &&
+    if (SendMessageW(g_main.toolbar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&asked)) && asked.cx > 0 &&
         asked.cy > 0)
         size = asked;
     return size;
 }
 
+// The label and the box sit on the toolbar, right of its buttons. The box
+// takes as many CP932 bytes as the settings and the wire keep.
 void CreateHostIpBox(SIZE extent) {
-    g_main.host_ip_label =
-        CreateWindowExA(0, "STATIC", "H.IP：", WS_CHILD | WS_VISIBLE | WS_TABSTOP | SS_CENTERIMAGE,
-                        extent.cx + 5, 2, 37, extent.cy, g_main.toolbar,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HOSTIPLABEL)), g_main.instance, nullptr);
-    g_main.host_ip = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+    g_main.host_ip_label = CreateWindowExW(
+        0, L"STATIC", WideFromCp932("H.IP：").c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | SS_CENTERIMAGE,
+        extent.cx + 5, 2, 37, extent.cy, g_main.toolbar,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HOSTIPLABEL)), g_main.instance, nullptr);
+    g_main.host_ip = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
                                      extent.cx + 42, 2, 110, extent.cy, g_main.toolbar,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HOSTIP)),
                                      g_main.instance, nullptr);
-    SendMessageA(g_main.host_ip, EM_LIMITTEXT, kHostIpLimit, 0);
+    LimitEditToCp932Bytes(g_main.host_ip, kHostIpLimit);
 }
 
 void SetFont(HWND window, void* font) {
     HFONT object = font != nullptr ? static_cast<HFONT>(font) : g_main.default_font_object;
-    if (window != nullptr) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(object), TRUE);
+    if (window != nullptr) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(object), TRUE);
 }
 
 void InsertColumn(HWND list, int index, const char* heading, int width) {
-    LVCOLUMNA column = {};
+    std::wstring text = WideFromCp932(heading);
+    LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
     column.cx = width;
-    column.pszText = const_cast<char*>(heading);
+    column.pszText = text.data();
     column.iSubItem = index;
-    SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+    SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
 }
 
 void SetUpUserArea() {
     HWND list = g_main.user_list;
     if (list == nullptr) return;
-    LRESULT ex_style = SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ex_style | LVS_EX_FULLROWSELECT);
+    LRESULT ex_style = SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ex_style | LVS_EX_FULLROWSELECT);
     SetFont(list, g_settings.pane_font_object[PANE_USER]);
-    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(g_main.user_images));
+    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(g_main.user_images));
     InsertColumn(list, 0, "名前", 80);
     InsertColumn(list, 1, "状態", 50);
     InsertColumn(list, 2, "IPｱﾄﾞﾚｽ", 80);
@@ -119,7 +133,7 @@ void SetStatusParts() {
     GetClientRect(g_main.status_bar, &r);
     auto edges = StatusPartEdges(r.right - r.left);
     int parts[4] = {edges[0], edges[1], edges[2], edges[3]};
-    SendMessageA(g_main.status_bar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(parts));
+    SendMessageW(g_main.status_bar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(parts));
 }
 
 void Defer(HDWP* batch, HWND window, const PaneRect& r) {
@@ -146,10 +160,12 @@ int ClientHeight(HWND window) {
 }  // namespace
 
 // The host IP box's text for the start sequence.
-std::string HostIpBoxText() {
-    char text[16] = {};
-    if (g_main.host_ip != nullptr) GetWindowTextA(g_main.host_ip, text, sizeof text);
-    return text;
+std::string HostIpBoxText() { return WindowTextCp932(g_main.host_ip, kHostIpLimit); }
+
+void ShowStatusPart(int part, const char* text) {
+    if (g_main.status_bar == nullptr || part < 0 || part >= kStatusParts) return;
+    SendMessageW(g_main.status_bar, SB_SETTEXTW, static_cast<WPARAM>(part),
+                 reinterpret_cast<LPARAM>(WideFromCp932(text).c_str()));
 }
 
 bool CreateChildWindows(HWND window) {
@@ -158,12 +174,12 @@ bool CreateChildWindows(HWND window) {
                                 IDC_OUTPUT);
     g_main.input = CreateChild(window, WS_EX_CLIENTEDGE, "EDIT", "",
                                WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL, IDC_INPUT);
-    g_main.user_list = CreateChild(window, WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+    g_main.user_list = CreateChild(window, WS_EX_CLIENTEDGE, WC_LISTVIEWW, "",
                                    WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, IDC_USERLIST);
-    g_main.send_button = CreateChild(window, WS_EX_CLIENTEDGE, "BUTTON", "送信",
+    g_main.send_button = CreateChild(window, WS_EX_CLIENTEDGE, L"BUTTON", "送信",
                                      WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER, IDC_SEND);
     g_main.status_bar =
-        CreateStatusWindowA(WS_CHILD | WS_VISIBLE | CCS_BOTTOM | SBARS_SIZEGRIP, "", window, IDC_STATUSBAR);
+        CreateStatusWindowW(WS_CHILD | WS_VISIBLE | CCS_BOTTOM | SBARS_SIZEGRIP, L"", window, IDC_STATUSBAR);
     g_main.toolbar = CreateToolbar(window);
 
     if (g_main.toolbar != nullptr) CreateHostIpBox(ToolbarExtent());
@@ -181,10 +197,10 @@ bool CreateChildWindows(HWND window) {
     SetUpUserArea();
     if (g_main.status_bar != nullptr) {
         SetStatusParts();
-        SendMessageA(g_main.status_bar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>("全員"));
+        ShowStatusPart(1, "全員");
     }
     if (g_main.new_common_controls && g_main.toolbar != nullptr) {
-        SetWindowLongPtrA(g_main.toolbar, GWL_STYLE, GetWindowLongPtrA(g_main.toolbar, GWL_STYLE) | TBSTYLE_FLAT);
+        SetWindowLongPtrW(g_main.toolbar, GWL_STYLE, GetWindowLongPtrW(g_main.toolbar, GWL_STYLE) | TBSTYLE_FLAT);
     }
     CreateSplitBars(window);
     ReplacePaneProcedures();

@@ -6,6 +6,8 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cwchar>
+#include <iterator>
 
 #include "messaging/chat_send.h"
 #include "messaging/log_file.h"
@@ -16,6 +18,7 @@
 #include "resources/command_ids.h"
 #include "platform/platform.h"
 #include "platform/views.h"
+#include "platform/win32/wide_text.h"
 #include "settings/window_modes.h"
 #include "shell/win32/main_window.h"
 #include "whiteboard/win32/board_window.h"
@@ -33,36 +36,31 @@ constexpr int kStatusPartTarget = 1;
 constexpr int kStatusPartPopup = 2;
 
 void ShowBox(HWND owner, const char* text, const char* title, UINT icon) {
-    MessageBoxA(owner, text, title, MB_OK | icon);
-}
-
-void SetStatusText(int part, const char* text) {
-    if (g_main.status_bar != nullptr)
-        SendMessageA(g_main.status_bar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
+    MessageBoxCp932(owner, text, title, MB_OK | icon);
 }
 
 // Menu check mark and toolbar pressed look of a toggle command.
 void ShowToggleState(int id, bool on) {
     if (g_main.menu != nullptr) CheckMenuItem(g_main.menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-    if (g_main.toolbar != nullptr) SendMessageA(g_main.toolbar, TB_CHECKBUTTON, id, MAKELPARAM(on ? TRUE : FALSE, 0));
+    if (g_main.toolbar != nullptr) SendMessageW(g_main.toolbar, TB_CHECKBUTTON, id, MAKELPARAM(on ? TRUE : FALSE, 0));
 }
 
 // Clears the selection of every user-area item, last to first.
 void DeselectAllUsers() {
     if (g_main.user_list == nullptr) return;
-    int count = static_cast<int>(SendMessageA(g_main.user_list, LVM_GETITEMCOUNT, 0, 0));
-    LVITEMA item = {};
+    int count = static_cast<int>(SendMessageW(g_main.user_list, LVM_GETITEMCOUNT, 0, 0));
+    LVITEMW item = {};
     item.stateMask = LVIS_SELECTED;
     item.state = 0;
     for (int i = count - 1; i >= 0; --i)
-        SendMessageA(g_main.user_list, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&item));
+        SendMessageW(g_main.user_list, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&item));
 }
 
 void TogglePersonalMode() {
     bool on = !g_modes.personal_mode;
     g_modes.personal_mode = on;
     if (!on) DeselectAllUsers();
-    SetStatusText(kStatusPartTarget, on ? "個人" : "全員");
+    ShowStatusPart(kStatusPartTarget, on ? "個人" : "全員");
     ShowToggleState(IDM_PERSONALMODE, on);
 }
 
@@ -70,7 +68,7 @@ void TogglePopupMode() {
     bool on = !g_modes.popup_mode;
     g_modes.popup_mode = on;
     ShowToggleState(IDM_POPUPMODE, on);
-    SetStatusText(kStatusPartPopup, on ? "POP" : "");
+    ShowStatusPart(kStatusPartPopup, on ? "POP" : "");
 }
 
 void ShowStartEnd(StartEndState state) {
@@ -95,9 +93,11 @@ void End() {
     g_transport.started = false;
 }
 
-// The shell's "open" for a file, shown normally; above 32 is success.
+// The shell's "open" for a file whose path is CP932, shown normally; above
+// 32 is success.
 INT_PTR OpenWithShell(const char* path) {
-    return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL));
+    return reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", WideFromCp932(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
 }
 
 // Our own help page, opened by the shell's viewer for HTML.
@@ -178,7 +178,7 @@ const char* ToolTipText(UINT_PTR id) {
 // Commands not listed here are ignored.
 void DispatchCommand(HWND window, int id, int code, HWND /*control*/) {
     switch (id) {
-        case IDM_EXIT: SendMessageA(window, WM_CLOSE, 0, 0); break;
+        case IDM_EXIT: SendMessageW(window, WM_CLOSE, 0, 0); break;
         case IDM_HELPCONTENTS: OpenHelp(window); break;
         case IDM_PERSONALMODE: TogglePersonalMode(); break;
         case IDM_POPUPMODE: TogglePopupMode(); break;
@@ -194,7 +194,7 @@ void DispatchCommand(HWND window, int id, int code, HWND /*control*/) {
             break;
         case IDM_MACHINEINFO: RunModal([&] { OpenMachineInfoDialog(window); }); break;
         case IDM_VERSION: RunModal([&] { OpenVersionDialog(window); }); break;
-        case IDM_GOTOTRAY: SendMessageA(window, UM_GOTOTRAY, 0, 0); break;
+        case IDM_GOTOTRAY: SendMessageW(window, UM_GOTOTRAY, 0, 0); break;
         case IDM_RESTORE: RestoreFromTray(window, true); break;
         case IDM_SEND: Send(); break;
         case IDC_SEND: Send(); break;  // the send button, whatever it notifies
@@ -213,11 +213,19 @@ void DispatchCommand(HWND window, int id, int code, HWND /*control*/) {
     }
 }
 
+// The main window is Unicode, so the toolbar's tooltips ask for their texts
+// in UTF-16; each is copied into the notification's own buffer.
 LRESULT MainOnNotify(HWND /*window*/, NMHDR* header) {
     if (header->idFrom == IDC_USERLIST) return OnUserAreaNotify(header);
-    if (header->code == TTN_NEEDTEXTA) {
+    if (header->code == TTN_GETDISPINFOW) {
         const char* text = ToolTipText(header->idFrom);
-        if (text != nullptr) reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = const_cast<char*>(text);
+        if (text != nullptr) {
+            auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+            std::wcsncpy(info->szText, WideFromCp932(text).c_str(), std::size(info->szText) - 1);
+            info->szText[std::size(info->szText) - 1] = L'\0';
+            info->lpszText = info->szText;
+            info->hinst = nullptr;
+        }
     }
     return 0;
 }

@@ -18,7 +18,8 @@
 #include "platform/win32/udp_socket_win32.h"
 #include "settings/program_paths.h"
 #include "settings/settings.h"
-#include "platform/win32/font_record_win32.h"
+#include "platform/win32/font_record_wide.h"
+#include "platform/win32/wide_text.h"
 #include "settings/win32/load_settings_win32.h"
 #include "settings/win32/program_paths_win32.h"
 #include "settings/window_information.h"
@@ -80,45 +81,45 @@ void ClearRunFlags() {
     g_main.blink = BlinkState{};
 }
 
-HICON LoadSmallIcon(const char* name) {
-    return static_cast<HICON>(LoadImageA(g_main.instance, name, IMAGE_ICON, kIconSize, kIconSize, 0));
+HICON LoadSmallIcon(const wchar_t* name) {
+    return static_cast<HICON>(LoadImageW(g_main.instance, name, IMAGE_ICON, kIconSize, kIconSize, 0));
 }
 
 void LoadIcons(HWND window) {
-    g_main.normal_icon = LoadSmallIcon(RES_TARNICON);
-    g_main.alert_icons[0] = LoadSmallIcon(RES_ICON_YELLOW);
-    g_main.alert_icons[1] = LoadSmallIcon(RES_ICON_GREEN);
-    g_main.alert_icons[2] = LoadSmallIcon(RES_ICON_SKYBLUE);
-    g_main.alert_icons[3] = LoadSmallIcon(RES_ICON_RED);
+    g_main.normal_icon = LoadSmallIcon(WIDE_NAME(RES_TARNICON));
+    g_main.alert_icons[0] = LoadSmallIcon(WIDE_NAME(RES_ICON_YELLOW));
+    g_main.alert_icons[1] = LoadSmallIcon(WIDE_NAME(RES_ICON_GREEN));
+    g_main.alert_icons[2] = LoadSmallIcon(WIDE_NAME(RES_ICON_SKYBLUE));
+    g_main.alert_icons[3] = LoadSmallIcon(WIDE_NAME(RES_ICON_RED));
     g_main.blink_icon = g_main.normal_icon;
-    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_main.normal_icon));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_main.normal_icon));
 }
 
 void LoadPictures() {
     g_main.toolbar_bitmap = static_cast<HBITMAP>(
-        LoadImageA(g_main.instance, RES_TOOLBAR, IMAGE_BITMAP, TOOLBAR_IMAGE_COUNT * TOOLBAR_IMAGE_SIZE,
+        LoadImageW(g_main.instance, WIDE_NAME(RES_TOOLBAR), IMAGE_BITMAP, TOOLBAR_IMAGE_COUNT * TOOLBAR_IMAGE_SIZE,
                    TOOLBAR_IMAGE_SIZE, LR_LOADMAP3DCOLORS));
     g_main.user_images = ImageList_Create(1, 16, ILC_COLOR4, 1, 1);
-    g_main.split_h_cursor = LoadCursorA(g_main.instance, RES_SPLITH_CUR);
-    g_main.split_v_cursor = LoadCursorA(g_main.instance, RES_SPLITV_CUR);
+    g_main.split_h_cursor = LoadCursorW(g_main.instance, WIDE_NAME(RES_SPLITH_CUR));
+    g_main.split_v_cursor = LoadCursorW(g_main.instance, WIDE_NAME(RES_SPLITV_CUR));
 }
 
 void CreateDefaultFont() {
     g_main.default_font = DefaultFontRecord();
-    LOGFONTA lf = ToLogFont(g_main.default_font);
-    g_main.default_font_object = CreateFontIndirectA(&lf);
+    LOGFONTW lf = ToLogFontW(g_main.default_font);
+    g_main.default_font_object = CreateFontIndirectW(&lf);
 }
 
 // The program file's path could not be read: nothing can be found or saved.
 void TakeFatalErrorPath(HWND window) {
-    MessageBoxA(window, "致命的なエラーが発生しました。", "Mosswick - 内部エラー", MB_OK | MB_ICONERROR);
-    SendMessageA(window, WM_CLOSE, 0, 0);
+    MessageBoxCp932(window, "致命的なエラーが発生しました。", "Mosswick - 内部エラー", MB_OK | MB_ICONERROR);
+    SendMessageW(window, WM_CLOSE, 0, 0);
 }
 
 // Going through the commands keeps menu checks, toolbar and status bar in step.
 void RestoreSendModes(HWND window) {
-    if (PersonalStatusOn(g_settings)) SendMessageA(window, WM_COMMAND, IDM_PERSONALMODE, 0);
-    if (PopupStatusOn(g_settings)) SendMessageA(window, WM_COMMAND, IDM_POPUPMODE, 0);
+    if (PersonalStatusOn(g_settings)) SendMessageW(window, WM_COMMAND, IDM_PERSONALMODE, 0);
+    if (PopupStatusOn(g_settings)) SendMessageW(window, WM_COMMAND, IDM_POPUPMODE, 0);
 }
 
 // The saved rectangle is put back only when it is plainly on the screen.
@@ -146,7 +147,7 @@ void ShowOrGoToTray(HWND window) {
         ShowWindow(window, SW_SHOW);
     } else {
         ShowWindow(window, SW_HIDE);
-        SendMessageA(window, UM_GOTOTRAY, 0, 0);
+        SendMessageW(window, UM_GOTOTRAY, 0, 0);
     }
 }
 
@@ -190,7 +191,7 @@ void DeleteGraphics() {
 // The user area would destroy its state image list again when it goes, so it
 // lets go of the list first.
 void DestroyUserImages() {
-    if (g_main.user_list != nullptr) SendMessageA(g_main.user_list, LVM_SETIMAGELIST, LVSIL_STATE, 0);
+    if (g_main.user_list != nullptr) SendMessageW(g_main.user_list, LVM_SETIMAGELIST, LVSIL_STATE, 0);
     if (g_main.user_images != nullptr) ImageList_Destroy(g_main.user_images);
     g_main.user_images = nullptr;
 }
@@ -198,12 +199,12 @@ void DestroyUserImages() {
 }  // namespace
 
 void ApplyPaneColors() {
-    if (g_main.output != nullptr) SendMessageA(g_main.output, EM_SETBKGNDCOLOR, 0, g_settings.OuArea_BackColor);
+    if (g_main.output != nullptr) SendMessageW(g_main.output, EM_SETBKGNDCOLOR, 0, g_settings.OuArea_BackColor);
     g_main.input_brush_dirty = true;
     if (g_main.user_list != nullptr) {
-        SendMessageA(g_main.user_list, LVM_SETTEXTCOLOR, 0, g_settings.UsArea_TextColor);
-        SendMessageA(g_main.user_list, LVM_SETBKCOLOR, 0, g_settings.UsArea_BackColor);
-        SendMessageA(g_main.user_list, LVM_SETTEXTBKCOLOR, 0, g_settings.UsArea_BackColor);
+        SendMessageW(g_main.user_list, LVM_SETTEXTCOLOR, 0, g_settings.UsArea_TextColor);
+        SendMessageW(g_main.user_list, LVM_SETBKCOLOR, 0, g_settings.UsArea_BackColor);
+        SendMessageW(g_main.user_list, LVM_SETTEXTBKCOLOR, 0, g_settings.UsArea_BackColor);
     }
 }
 
@@ -211,7 +212,7 @@ void SetMainTitle(HWND window) {
     char title[64] = {};
     std::snprintf(title, sizeof title, "Mosswick - [%.*s]", static_cast<int>(sizeof g_settings.Name),
                   g_settings.Name);
-    SetWindowTextA(window, title);
+    SetWindowTextCp932(window, title);
 }
 
 BinarySemaphore* NoticeLock() { return g_locks[LOCK_NOTICE].get(); }

@@ -4,13 +4,18 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cwchar>
+#include <iterator>
+#include <string>
 
 #include "messaging/blink.h"
+#include "platform/win32/wide_text.h"
 #include "settings/settings.h"
 #include "resources/command_ids.h"
 #include "settings/window_modes.h"
 #include "shell/win32/arrival_notice.h"
 #include "shell/win32/main_window.h"
+#include "shell/win32/menu_text.h"
 
 namespace {
 
@@ -18,16 +23,19 @@ constexpr UINT kBlinkPeriodMs = 500;
 
 // Adds, modifies or deletes the tray icon; the tip is "Mosswick - [Name]".
 void SetTrayIcon(HWND window, HICON icon, DWORD action) {
-    NOTIFYICONDATAA data = {};
+    NOTIFYICONDATAW data = {};
     data.cbSize = sizeof data;
     data.hWnd = window;
     data.uID = IDC_TRAYICON;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = UM_TRAYNOTIFY;
     data.hIcon = icon;
-    std::snprintf(data.szTip, sizeof data.szTip, "Mosswick - [%.*s]", static_cast<int>(sizeof g_settings.Name),
-                  g_settings.Name);
-    Shell_NotifyIconA(action, &data);  // a refusal of the shell is ignored
+    char tip[64] = {};
+    std::snprintf(tip, sizeof tip, "Mosswick - [%.*s]", static_cast<int>(sizeof g_settings.Name), g_settings.Name);
+    // The name takes at most 20 characters: the tip always has room for it.
+    const std::wstring wide = WideFromCp932(tip);
+    std::wcsncpy(data.szTip, wide.c_str(), std::size(data.szTip) - 1);
+    Shell_NotifyIconW(action, &data);  // a refusal of the shell is ignored
 }
 
 HICON IconOf(BlinkIcon icon) {
@@ -69,7 +77,7 @@ void OnTrayNotify(HWND window, UINT mouse_message) {
         GetCursorPos(&at);
         ShowContextMenu(window, at);
         // Lets the menu close properly when the user clicks elsewhere.
-        PostMessageA(window, WM_NULL, 0, 0);
+        PostMessageW(window, WM_NULL, 0, 0);
     }
 }
 
@@ -82,21 +90,21 @@ void RemoveTrayIcon(HWND window) {
 void ShowContextMenu(HWND window, POINT at) {
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) return;
-    AppendMenuA(menu, MF_STRING, IDM_WHITEBOARD, "白板(&B)");
-    AppendMenuA(menu, MF_STRING, IDM_STATUS, "状態変更(&T)");
-    AppendMenuA(menu, MF_STRING, IDM_MACHINEINFO, "マシン情報(&U)");
-    AppendMenuA(menu, MF_STRING, IDM_SHOWLOG, "ログの表示(&L)");
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, IDM_SETTINGS, "設定(&O)");
+    AppendMenuText(menu, IDM_WHITEBOARD, "白板(&B)");
+    AppendMenuText(menu, IDM_STATUS, "状態変更(&T)");
+    AppendMenuText(menu, IDM_MACHINEINFO, "マシン情報(&U)");
+    AppendMenuText(menu, IDM_SHOWLOG, "ログの表示(&L)");
+    AppendMenuSeparator(menu);
+    AppendMenuText(menu, IDM_SETTINGS, "設定(&O)");
     if (!g_modes.window_shown) {
-        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(menu, MF_STRING, IDM_RESTORE, "ウィンドウを復元(&R)");
+        AppendMenuSeparator(menu);
+        AppendMenuText(menu, IDM_RESTORE, "ウィンドウを復元(&R)");
     }
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, IDM_HELPCONTENTS, "ヘルプ(&H)");
-    AppendMenuA(menu, MF_STRING, IDM_VERSION, "バージョン情報(&A)");
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, IDM_EXIT, "Mosswickの終了(&X)");
+    AppendMenuSeparator(menu);
+    AppendMenuText(menu, IDM_HELPCONTENTS, "ヘルプ(&H)");
+    AppendMenuText(menu, IDM_VERSION, "バージョン情報(&A)");
+    AppendMenuSeparator(menu);
+    AppendMenuText(menu, IDM_EXIT, "Mosswickの終了(&X)");
     SetForegroundWindow(window);
     TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, window, nullptr);
     DestroyMenu(menu);
@@ -111,7 +119,7 @@ void OnTitleBlinkTick(HWND window) {
     TitleBlinkStep step = TitleBlinkTick(&g_main.blink, g_settings.Icon_Color);
     if (step.stop) KillTimer(window, IDT_TITLEBLINK);
     ShowBlinkIcon(step.icon);
-    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_main.blink_icon));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_main.blink_icon));
 }
 
 void StartTitleBlink(HWND window) { SetTimer(window, IDT_TITLEBLINK, kBlinkPeriodMs, nullptr); }

@@ -9,6 +9,7 @@
 #include "settings/window_modes.h"
 #include "shell/pane_keys.h"
 #include "shell/win32/main_window.h"
+#include "shell/win32/menu_text.h"
 #include "platform/win32/window_guard.h"
 
 namespace {
@@ -39,7 +40,7 @@ bool OnPaneChar(Pane pane, WPARAM character, LPARAM flags) {
     switch (outcome.kind) {
         case KeyOutcome::Kind::PassOn: return false;
         case KeyOutcome::Kind::Send:
-            if (g_main.window != nullptr) SendMessageA(g_main.window, WM_COMMAND, IDM_SEND, 0);
+            if (g_main.window != nullptr) SendMessageW(g_main.window, WM_COMMAND, IDM_SEND, 0);
             return true;
         case KeyOutcome::Kind::Consume: return true;
         case KeyOutcome::Kind::Focus:
@@ -79,18 +80,18 @@ void ReplaceOutputAreaProcedure() { Replace(Pane::Output); }
 int RunOutputContextMenu(HWND output, HWND input, POINT at) {
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) return 0;
-    AppendMenuA(menu, MF_STRING, IDM_COPY, "コピー(&C)");
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, IDM_COPYTOINPUT, "入力エリアにコピー(&P)");
+    AppendMenuText(menu, IDM_COPY, "コピー(&C)");
+    AppendMenuSeparator(menu);
+    AppendMenuText(menu, IDM_COPYTOINPUT, "入力エリアにコピー(&P)");
     int chosen = static_cast<int>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, output, nullptr));
     if (chosen != 0) {
         // With nothing selected the clipboard keeps what it had (a copy of
         // nothing would empty it under some rich-edit versions).
         CHARRANGE selection = {};
-        SendMessageA(output, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-        if (selection.cpMin != selection.cpMax) SendMessageA(output, WM_COPY, 0, 0);
-        if (chosen == IDM_COPYTOINPUT && input != nullptr) SendMessageA(input, WM_PASTE, 0, 0);
+        SendMessageW(output, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+        if (selection.cpMin != selection.cpMax) SendMessageW(output, WM_COPY, 0, 0);
+        if (chosen == IDM_COPYTOINPUT && input != nullptr) SendMessageW(input, WM_PASTE, 0, 0);
     }
     DestroyMenu(menu);
     return chosen;

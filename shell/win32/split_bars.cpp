@@ -52,7 +52,7 @@ void LayOutAgain() {
     if (g_main.window == nullptr) return;
     RECT client = {};
     GetClientRect(g_main.window, &client);
-    SendMessageA(g_main.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    SendMessageW(g_main.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
 // The bar is to go where the mouse has taken it: keep it within its limits,

@@ -7,7 +7,7 @@
 namespace {
 
 void PressButton(HWND toolbar, int id, bool pressed) {
-    if (toolbar != nullptr) SendMessageA(toolbar, TB_CHECKBUTTON, id, MAKELPARAM(pressed ? TRUE : FALSE, 0));
+    if (toolbar != nullptr) SendMessageW(toolbar, TB_CHECKBUTTON, id, MAKELPARAM(pressed ? TRUE : FALSE, 0));
 }
 
 void EnableItem(HMENU menu, int id, bool enabled) {

@@ -6,10 +6,14 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "net/peer_table.h"
 #include "net/presence.h"
 #include "resources/command_ids.h"
+#include "platform/win32/byte_limit.h"
 #include "platform/win32/placement.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/window_guard.h"
 
 namespace {
@@ -24,22 +28,31 @@ constexpr const char* kPresets[] = {
 // Bytes the user may type; the status itself keeps up to 16.
 constexpr int kTypedLimit = 14;
 
+// The field is the edit inside the combo box; the limit counts its CP932
+// bytes, as the status goes on the wire.
+void LimitField(HWND combo) {
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(combo, &info) && LimitEditToCp932Bytes(info.hwndItem, kTypedLimit)) return;
+    SendMessageW(combo, CB_LIMITTEXT, kTypedLimit, 0);  // at least no more characters than bytes
+}
+
 void OnInitDialog(HWND dialog) {
     CornerPlacement(dialog, g_modes.window_shown);
     HWND combo = GetDlgItem(dialog, IDC_STATUS_TEXT);
-    for (const char* preset : kPresets) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(preset));
-    SendMessageA(combo, CB_LIMITTEXT, kTypedLimit, 0);
-    SetWindowTextA(combo, OwnStatus());
+    for (const char* preset : kPresets)
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromCp932(preset).c_str()));
+    LimitField(combo);
+    SetWindowTextCp932(combo, OwnStatus());
 }
 
 void OnChange(HWND dialog) {
-    char text[kOwnStatusSize] = {};  // at most 16 bytes and the NUL
-    GetDlgItemTextA(dialog, IDC_STATUS_TEXT, text, sizeof text);
-    if (text[0] == '\0') {
-        MessageBoxA(dialog, "文字が入力されていません。", kTitle, MB_OK | MB_ICONINFORMATION);
+    const std::string text = DialogItemTextCp932(dialog, IDC_STATUS_TEXT, kOwnStatusSize - 1);
+    if (text.empty()) {
+        MessageBoxCp932(dialog, "文字が入力されていません。", kTitle, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    SetOwnStatus(text);
+    SetOwnStatus(text.c_str());
     // Sent even when the text is the status already in force.
     AnnounceOwnChange();
     EndDialog(dialog, 1);
@@ -64,5 +77,5 @@ INT_PTR StatusProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
 }  // namespace
 
 void OpenStatusDialog(HWND owner) {
-    DialogBoxParamA(GetModuleHandleA(nullptr), RES_DLG_STATUS, owner, GuardedDialog<StatusProcedure>, 0);
+    DialogBoxParamW(GetModuleHandleW(nullptr), WIDE_NAME(RES_DLG_STATUS), owner, GuardedDialog<StatusProcedure>, 0);
 }

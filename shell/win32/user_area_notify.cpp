@@ -32,10 +32,10 @@ struct SortRun {
 };
 
 LPARAM RowData(HWND list, int row) {
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.mask = LVIF_PARAM;
     item.iItem = row;
-    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     return item.lParam;
 }
 
@@ -78,11 +78,11 @@ void SortUserAreaByColumn(HWND list, int column) {
     SortRun run;
     run.column = column;
     run.directions = record->directions;
-    int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < count; ++row) {
         run.texts[RowData(list, row)] = UserAreaCellText(list, row, column, kSortTextBytes);
     }
-    SendMessageA(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&run), reinterpret_cast<LPARAM>(CompareRows));
+    SendMessageW(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&run), reinterpret_cast<LPARAM>(CompareRows));
 }
 
 LRESULT OnUserAreaNotify(NMHDR* header) {

@@ -3,9 +3,10 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
-#include "platform/cp932.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -19,14 +20,17 @@ constexpr int kHeadingPadding = 12;
 // ever carry the same value, whatever was deleted in between.
 LPARAM g_next_item_data = 1;
 
-int RowCount(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
+int RowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
+// Every text the rows show comes in here, or into the row's first text in
+// AddUserAreaRow, as CP932.
 void SetColumnText(HWND list, int row, int column, const char* text) {
     if (text == nullptr) return;
-    LVITEMA item = {};
+    std::wstring wide = WideFromCp932(text);
+    LVITEMW item = {};
     item.iSubItem = column;
-    item.pszText = const_cast<char*>(text);
-    SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    item.pszText = wide.data();
+    SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 
 bool ColumnTextEquals(HWND list, int row, int column, const char* text) {
@@ -34,41 +38,43 @@ bool ColumnTextEquals(HWND list, int row, int column, const char* text) {
 }
 
 int HeadingWidth(HWND list, int column) {
-    char heading[kRowTextSize] = {};
-    LVCOLUMNA info = {};
+    wchar_t heading[kRowTextSize] = {};
+    LVCOLUMNW info = {};
     info.mask = LVCF_TEXT;
     info.pszText = heading;
-    info.cchTextMax = sizeof heading;
-    if (!SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&info))) return 0;
-    return static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(heading))) +
+    info.cchTextMax = kRowTextSize;
+    if (!SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&info))) return 0;
+    heading[kRowTextSize - 1] = L'\0';
+    return static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(heading))) +
            kHeadingPadding;
 }
 
 // The widest text of the column, but at least its heading, so that the
 // heading stays readable while the column is empty or its texts are short.
 void FitColumn(HWND list, int column) {
-    SendMessageA(list, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(LVSCW_AUTOSIZE, 0));
-    int contents = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(LVSCW_AUTOSIZE, 0));
+    int contents = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
     int heading = HeadingWidth(list, column);
-    if (heading > contents) SendMessageA(list, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(heading, 0));
+    if (heading > contents) SendMessageW(list, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(heading, 0));
 }
 
 }  // namespace
 
-// A text longer than the buffer may come back without its NUL, and Wine's
-// list view then writes its terminating zero as a wide character at the last
-// wide position: the buffer has twice the room it is said to have.
+// Every text read from the rows comes out here, as CP932. A character takes
+// at least one CP932 byte, so `max_bytes` characters are all the list need
+// give; the CP932 text is then cut at a whole character. The text is read
+// only up to the buffer's end, whether or not the list put a NUL there.
 std::string UserAreaCellText(HWND list, int row, int column, int max_bytes) {
     if (max_bytes < 0) return {};
     const int asked = max_bytes + 1;
-    std::vector<char> buffer(2 * static_cast<size_t>(asked), '\0');
-    LVITEMA item = {};
+    std::vector<wchar_t> buffer(static_cast<size_t>(asked), L'\0');
+    LVITEMW item = {};
     item.iSubItem = column;
     item.pszText = buffer.data();
     item.cchTextMax = asked;
-    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    const char* text = buffer.data();
-    return std::string(text, Cp932Cut(text, strnlen(text, asked), max_bytes));
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    const wchar_t* text = buffer.data();
+    return Cp932FromWide(std::wstring_view(text, wcsnlen(text, buffer.size())), static_cast<size_t>(max_bytes));
 }
 
 int FindUserAreaRow(HWND list, int column, const char* text) {
@@ -82,12 +88,13 @@ int FindUserAreaRow(HWND list, int column, const char* text) {
 
 int AddUserAreaRow(HWND list, const char* name, const char* status, const char* address) {
     if (list == nullptr) return -1;
-    LVITEMA item = {};
+    std::wstring first = WideFromCp932(name);
+    LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = RowCount(list);
-    item.pszText = const_cast<char*>(name != nullptr ? name : "");
+    item.pszText = first.data();
     item.lParam = g_next_item_data++;
-    int row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    int row = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) return -1;
     SetColumnText(list, row, kUserColumnStatus, status != nullptr ? status : "");
     SetColumnText(list, row, kUserColumnAddress, address != nullptr ? address : "");
@@ -103,11 +110,11 @@ void SetUserAreaRow(HWND list, int row, const char* name, const char* status, co
 
 void DeleteUserAreaRow(HWND list, int row) {
     if (list == nullptr || row < 0 || row >= RowCount(list)) return;
-    SendMessageA(list, LVM_DELETEITEM, row, 0);
+    SendMessageW(list, LVM_DELETEITEM, row, 0);
 }
 
 void DeleteAllUserAreaRows(HWND list) {
-    if (list != nullptr) SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    if (list != nullptr) SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
 }
 
 void FitUserAreaColumns(HWND list, bool address_too) {
@@ -123,7 +130,7 @@ std::vector<std::string> SelectedUserAreaAddresses(HWND list) {
     // first; never more than there are rows.
     int row = -1;
     for (int n = RowCount(list); n > 0; --n) {
-        row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, MAKELPARAM(LVNI_SELECTED, 0)));
+        row = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, row, MAKELPARAM(LVNI_SELECTED, 0)));
         if (row < 0) break;
         addresses.push_back(UserAreaCellText(list, row, kUserColumnAddress, kUserAddressChars));
     }
@@ -132,8 +139,8 @@ std::vector<std::string> SelectedUserAreaAddresses(HWND list) {
 
 void KeepUserAreaRowUnselected(HWND list, int row) {
     if (list == nullptr || row < -1) return;  // -1: every row
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.stateMask = LVIS_SELECTED;
     item.state = 0;
-    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }

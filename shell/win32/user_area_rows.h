@@ -12,9 +12,10 @@ constexpr int kUserColumnName = 0;
 constexpr int kUserColumnStatus = 1;
 constexpr int kUserColumnAddress = 2;
 
-// The text of one cell (a row's text in one column): at most `max_bytes`,
-// cut at a whole character. Every reader of the list's texts goes through
-// this one.
+// The text of one cell (a row's text in one column) as CP932: at most
+// `max_bytes`, cut at a whole character. Every reader of the list's texts
+// goes through this one. The list itself is Unicode; the texts given to the
+// functions below are CP932 too.
 std::string UserAreaCellText(HWND list, int row, int column, int max_bytes);
 
 // The last row (searching from the end towards the first) whose text in
@@ -35,7 +36,7 @@ void DeleteAllUserAreaRows(HWND list);
 void FitUserAreaColumns(HWND list, bool address_too);
 
 // The address column of every selected row, in list order, each at most
-// kUserAddressChars characters.
+// kUserAddressChars bytes.
 constexpr int kUserAddressChars = 19;
 std::vector<std::string> SelectedUserAreaAddresses(HWND list);
 

@@ -7,6 +7,7 @@
 
 #include "resources/command_ids.h"
 #include "platform/win32/placement.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/window_guard.h"
 
 namespace {
@@ -26,5 +27,5 @@ INT_PTR VersionProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
 }  // namespace
 
 void OpenVersionDialog(HWND owner) {
-    DialogBoxParamA(GetModuleHandleA(nullptr), RES_DLG_VERSION, owner, GuardedDialog<VersionProcedure>, 0);
+    DialogBoxParamW(GetModuleHandleW(nullptr), WIDE_NAME(RES_DLG_VERSION), owner, GuardedDialog<VersionProcedure>, 0);
 }

@@ -1,6 +1,8 @@
 // The user area's rows on a real list view: found by text from the last row,
 // texts set column by column, item data that stays unique through deletes,
-// columns fitted to their contents.
+// columns fitted to their contents. The list is Unicode and read here in
+// UTF-16, converted with code page 932, as the program's own list is; the
+// texts come out right whatever the system's code page.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/wide_text.h"
 #include "shell/win32/common_controls.h"
 #include "shell/win32/user_area_notify.h"
 #include "shell/win32/user_area_rows.h"
@@ -22,8 +25,8 @@ protected:
         RegisterCommonControls();
         // A report view's columns live in its header, a child window, which
         // Wine makes only with a display (message-only windows get no children).
-        list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 400, 200, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
+        list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 400, 200, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
         if (list == nullptr) GTEST_SKIP() << "no display: a list view with columns cannot be made here";
         AddColumn(0, "名前", 80);
         AddColumn(1, "状態", 50);
@@ -34,54 +37,56 @@ protected:
     }
 
     void AddColumn(int index, const char* heading, int width) {
-        LVCOLUMNA column = {};
+        std::wstring text = WideFromCp932(heading);
+        LVCOLUMNW column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.cx = width;
-        column.pszText = const_cast<char*>(heading);
+        column.pszText = text.data();
         column.iSubItem = index;
-        SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+        SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
     }
 
-    int Rows() const { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
+    int Rows() const { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
     std::string Text(int row, int column) const {
-        char buffer[64] = {};
-        LVITEMA item = {};
+        wchar_t buffer[64] = {};
+        LVITEMW item = {};
         item.iSubItem = column;
         item.pszText = buffer;
-        item.cchTextMax = sizeof buffer;
-        SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-        return buffer;
+        item.cchTextMax = 64;
+        SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        return Cp932FromWide(buffer);
     }
 
     std::string Row(int row) const { return Text(row, 0) + "|" + Text(row, 1) + "|" + Text(row, 2); }
 
     LPARAM ItemData(int row) const {
-        LVITEMA item = {};
+        LVITEMW item = {};
         item.mask = LVIF_PARAM;
         item.iItem = row;
-        SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
         return item.lParam;
     }
 
     int FindByItemData(LPARAM data) const {
-        LVFINDINFOA find = {};
+        LVFINDINFOW find = {};
         find.flags = LVFI_PARAM;
         find.lParam = data;
-        return static_cast<int>(SendMessageA(list, LVM_FINDITEMA, -1, reinterpret_cast<LPARAM>(&find)));
+        return static_cast<int>(SendMessageW(list, LVM_FINDITEMW, -1, reinterpret_cast<LPARAM>(&find)));
     }
 
     void Select(int row, bool on) const {
-        LVITEMA item = {};
+        LVITEMW item = {};
         item.stateMask = LVIS_SELECTED;
         item.state = on ? LVIS_SELECTED : 0;
-        SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+        SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
     }
 
-    int Width(int column) const { return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)); }
+    int Width(int column) const { return static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0)); }
 
     int TextWidth(const char* text) const {
-        return static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text)));
+        return static_cast<int>(
+            SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(WideFromCp932(text).c_str())));
     }
 
     HWND list = nullptr;
@@ -120,6 +125,10 @@ TEST_F(UserAreaRows, FindComparesShiftJisBytesWhoseTrailByteIsABackslash) {
     EXPECT_EQ(std::string("\x95\x5c\x8e\xa6"), Text(0, 0));
     EXPECT_EQ(0, FindUserAreaRow(list, kUserColumnName, "表示"));
     EXPECT_EQ(1, FindUserAreaRow(list, kUserColumnName, "表"));
+    // Read with a limit in bytes, a text is cut at a whole character.
+    EXPECT_EQ("表", UserAreaCellText(list, 0, kUserColumnName, 3));
+    EXPECT_EQ("表示", UserAreaCellText(list, 0, kUserColumnName, 4));
+    EXPECT_EQ("", UserAreaCellText(list, 0, kUserColumnName, 1));
 }
 
 TEST_F(UserAreaRows, SetChangesTheGivenTextsOnly) {
@@ -170,8 +179,8 @@ TEST_F(UserAreaRows, ItemDataStaysUniqueAndFindsItsRowThroughDeletes) {
 }
 
 TEST_F(UserAreaRows, FittingWidensStatusAndAddressButNotTheName) {
-    SendMessageA(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(20, 0));
-    SendMessageA(list, LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(20, 0));
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(20, 0));
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(20, 0));
     AddUserAreaRow(list, "とても長い名前の利用者", "とても長い状態の文字", "198.180.100.111");
 
     FitUserAreaColumns(list, false);
@@ -185,8 +194,8 @@ TEST_F(UserAreaRows, FittingWidensStatusAndAddressButNotTheName) {
 }
 
 TEST_F(UserAreaRows, FittingKeepsHeadingsReadableOverShortTexts) {
-    SendMessageA(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(5, 0));
-    SendMessageA(list, LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(5, 0));
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(5, 0));
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(5, 0));
     AddUserAreaRow(list, "a", "", "");
     FitUserAreaColumns(list, true);
     EXPECT_GT(Width(1), TextWidth("状態"));
