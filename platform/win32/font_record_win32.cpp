@@ -53,11 +53,3 @@ FontRecord FromLogFontW(const LOGFONTW& lf) {
     font.lfFaceName[cp932.size()] = '\0';
     return font;
 }
-
-LOGFONTA ToLogFont(const FontRecord& font) {
-    LOGFONTA lf{};
-    CopyMetrics(lf, font);
-    std::memcpy(lf.lfFaceName, font.lfFaceName, sizeof lf.lfFaceName);
-    lf.lfFaceName[LF_FACESIZE - 1] = '\0';
-    return lf;
-}

@@ -12,5 +12,3 @@ LOGFONTW ToLogFontW(const FontRecord& font);
 // record's 31 bytes; a character CP932 cannot hold becomes "?".
 FontRecord FromLogFontW(const LOGFONTW& font);
 
-// The face name copied as it is, for callers still on the ANSI functions.
-LOGFONTA ToLogFont(const FontRecord& font);

@@ -8,8 +8,8 @@ namespace {
 
 void CreatePaneFonts() {
     for (int pane = PANE_OUTPUT; pane <= PANE_USER; ++pane) {
-        LOGFONTA lf = ToLogFont(g_settings.pane_font[pane]);
-        g_settings.pane_font_object[pane] = CreateFontIndirectA(&lf);
+        const LOGFONTW lf = ToLogFontW(g_settings.pane_font[pane]);
+        g_settings.pane_font_object[pane] = CreateFontIndirectW(&lf);
     }
 }
 

@@ -18,7 +18,7 @@
 #include "platform/win32/udp_socket_win32.h"
 #include "settings/program_paths.h"
 #include "settings/settings.h"
-#include "platform/win32/font_record_wide.h"
+#include "platform/win32/font_record_win32.h"
 #include "platform/win32/wide_text.h"
 #include "settings/win32/load_settings_win32.h"
 #include "settings/win32/program_paths_win32.h"

@@ -141,7 +141,7 @@ def read_page():
 
 
 def menu_items(cpp):
-    return re.findall(r'AppendMenuA\([^;]*?"([^"]+)"\s*\)', cpp)
+    return re.findall(r'AppendMenuText\([^;]*?"([^"]+)"\s*\)', cpp)
 
 
 def dialogs():

@@ -12,7 +12,6 @@
 
 #include "net/transport.h"
 #include "platform/win32/binary_semaphore_win32.h"
-#include "platform/win32/font_record_wide.h"
 #include "platform/win32/host_identity_win32.h"
 #include "platform/win32/udp_socket_win32.h"
 #include "resources/command_ids.h"
@@ -187,22 +186,3 @@ TEST(BinarySemaphoreWin32, SerialisesTwoThreads) {
 }
 
 }  // namespace
-
-// The face name crosses between the record's CP932 and the font's UTF-16 with
-// code page 932, whatever the system's; the other fields go across as they are.
-TEST(FontRecordWide, FaceNameCrossesAsCp932AndComesBackCutAtAWholeCharacter) {
-    const FontRecord record = DefaultFontRecord();
-    LOGFONTW lf = ToLogFontW(record);
-    EXPECT_EQ(std::wstring(L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF"), lf.lfFaceName);
-    EXPECT_EQ(record.lfHeight, lf.lfHeight);
-    EXPECT_EQ(record.lfCharSet, lf.lfCharSet);
-    FontRecord back = FromLogFontW(lf);
-    EXPECT_EQ(0, std::memcmp(&record, &back, sizeof record));
-
-    // 31 characters of two bytes each: 15 of them fit the record's 31 bytes.
-    std::fill(lf.lfFaceName, lf.lfFaceName + LF_FACESIZE - 1, L'\x3042');
-    back = FromLogFontW(lf);
-    std::string fifteen;
-    for (int i = 0; i < 15; ++i) fifteen += "あ";
-    EXPECT_EQ(fifteen, back.lfFaceName);
-}
