@@ -23,8 +23,13 @@ unit-tests: build
 	@cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 	@cd $(WIN) && ctest --output-on-failure
 
+# MW_LOCALE=en_US.UTF-8 (or zh_CN.UTF-8; hi_IN.UTF-8 for code page 65001)
+# runs Wine in that locale, in a prefix of its own (tools/wine-env.sh), and
+# SYSTEM_TESTS names the system-test modules to run (default all), e.g.
+#   make system-tests MW_LOCALE=en_US.UTF-8 SYSTEM_TESTS="test_popups test_tray"
+export MW_LOCALE
 system-tests: build
-	@tools/run-system-tests.sh
+	@tools/run-system-tests.sh $(SYSTEM_TESTS)
 
 # Part of every test run: each fuzzer replays its kept corpus (fuzz/corpus)
 # and makes a short bounded run.

@@ -16,7 +16,7 @@ if(MOSSWICK_FUZZ)
   set(FUZZ_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   find_package(Threads REQUIRED)
   # The settings fuzzer loads real files through the POSIX profile store.
-  add_library(mosswick_fuzz_core STATIC ${CORE_SOURCES} platform/posix/profile_store_posix.cpp)
+  add_library(mosswick_fuzz_core STATIC ${CORE_SOURCES} platform/posix/file_access_posix.cpp)
   target_compile_options(mosswick_fuzz_core PUBLIC ${FUZZ_SAN_FLAGS} -fsanitize=fuzzer-no-link)
   target_link_options(mosswick_fuzz_core PUBLIC ${FUZZ_SAN_FLAGS})
   target_link_libraries(mosswick_fuzz_core PUBLIC Threads::Threads)

@@ -87,4 +87,12 @@ if(WIN_TEST_SOURCES)
   target_link_libraries(win_tests PRIVATE mosswick_win GTest::gtest GTest::gtest_main)
   add_test(NAME win_tests COMMAND win_tests)
   set_tests_properties(win_tests PROPERTIES LABELS win32 TIMEOUT 300)
+  # The conversions, the settings file and the host's names again under the
+  # other code pages the program meets: an English (1252), a Chinese (936) and
+  # a UTF-8 (65001) Windows, each in a Wine prefix of its own.
+  foreach(locale en_US zh_CN hi_IN)
+    add_test(NAME win_tests_${locale}
+             COMMAND win_tests --gtest_filter=WideText.*:ProfileStoreTest*:ProgramStoreTest.*:Win32Sockets.HostIdentity*)
+    set_tests_properties(win_tests_${locale} PROPERTIES LABELS win32 TIMEOUT 300 ENVIRONMENT MW_LOCALE=${locale}.UTF-8)
+  endforeach()
 endif()

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/error_report.h"
+#include "platform/file_access.h"
 
 namespace {
 std::FILE* g_log = nullptr;
@@ -37,7 +38,7 @@ bool LogOpen(const char* path) {
         if (g_log != nullptr) {
             failed = 0x10;
         } else {
-            g_log = std::fopen(path, "ab");
+            g_log = OpenNamedFile(path, "ab");
             if (g_log == nullptr) failed = 0x20;
         }
     }
@@ -82,6 +83,6 @@ bool SwitchLogging(bool on, const char* path) {
 bool DeleteLog(const char* path) {
     const bool logging = LoggingOn();
     SwitchLogging(false, path);
-    std::remove(path);
+    RemoveNamedFile(path);
     return !logging || SwitchLogging(true, path);
 }

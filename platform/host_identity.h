@@ -7,16 +7,18 @@
 class HostIdentity {
 public:
     virtual ~HostIdentity() = default;
-    // gethostname into a zero-filled 256-byte buffer; empty on failure.
+    // The host name (gethostname; GetHostNameW on Windows), CP932, at most
+    // 255 bytes; empty on failure.
     virtual std::string HostName() = 0;
     // The last socket error code (WSAGetLastError), e.g. 10014 for WSAEFAULT.
     virtual int LastSocketError() = 0;
-    // GetComputerNameA with a 257-byte buffer. False on failure.
+    // The computer name (GetComputerNameW on Windows), CP932. False on failure.
     virtual bool ComputerName(std::string* name) = 0;
-    // gethostbyname: the first address of the result, network order.
+    // The first IPv4 address the name resolves to, network order.
     virtual bool Resolve(const std::string& name, uint32_t* address) = 0;
-    // GetUserNameA into a buffer of `buffer_size` bytes: empty when the name
-    // and its NUL do not fit.
+    // The login name (GetUserNameW on Windows) as CP932, as GetUserNameA
+    // gives it into a buffer of `buffer_size` bytes on a Japanese Windows:
+    // empty when the name and its NUL do not fit.
     virtual std::string LoginName(size_t buffer_size) = 0;
 };
 

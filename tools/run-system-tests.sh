@@ -3,16 +3,24 @@
 # Wine on a virtual display, peers in network namespaces when this machine
 # allows them. Prints one summary line; exits non-zero when a test failed.
 #   tools/run-system-tests.sh [unittest arguments, e.g. test_acknowledgement]
-# MW_SYSTEST_DIR names the scratch directory (default build/system-tests;
-# emptied first), so that two runs on one tree keep apart. MW_QUICK=1 leaves
-# out the scenarios that wait for the program's own timers.
+# MW_LOCALE chooses the locale Wine runs in (tools/wine-env.sh; default
+# ja_JP.UTF-8), for example
+#   MW_LOCALE=en_US.UTF-8 tools/run-system-tests.sh test_popups test_small_dialogs
+# MW_SYSTEST_DIR names the scratch directory (default build/system-tests, or
+# build/system-tests-<locale> for a locale other than ja_JP; emptied first),
+# so that two runs on one tree keep apart. MW_QUICK=1 leaves out the
+# scenarios that wait for the program's own timers.
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 source tools/wine-env.sh
 mosswick_wine_prefix
 
-export MW_SYSTEST_DIR=${MW_SYSTEST_DIR:-$ROOT/build/system-tests}
+if [ "$MW_LOCALE" = ja_JP.UTF-8 ]; then
+  export MW_SYSTEST_DIR=${MW_SYSTEST_DIR:-$ROOT/build/system-tests}
+else
+  export MW_SYSTEST_DIR=${MW_SYSTEST_DIR:-$ROOT/build/system-tests-${MW_LOCALE%%.*}}
+fi
 rm -rf "$MW_SYSTEST_DIR"
 mkdir -p "$MW_SYSTEST_DIR"
 
@@ -59,5 +67,6 @@ else
 fi
 [ -n "${MW_NETBED_SKIP:-}" ] && echo "system tests: $MW_NETBED_SKIP; multi-peer tests will be skipped"
 
+[ "$MW_LOCALE" != ja_JP.UTF-8 ] && echo "system tests: Wine runs in $MW_LOCALE"
 timeout 1500 python3 -u tests/system/run.py "$@" 2>&1 | tee "$MW_SYSTEST_DIR/unittest.log"
 exit "${PIPESTATUS[0]}"

@@ -1,6 +1,8 @@
 #!/bin/bash
 # Installs what the build and the tests need on a Debian 12 machine, only what
-# is missing, and prepares the locale Wine needs for code page 932.
+# is missing, and prepares the locales the tests run Wine in: ja_JP.UTF-8
+# (code page 932), en_US.UTF-8 (1252), zh_CN.UTF-8 (936) and hi_IN.UTF-8
+# (65001); see tools/wine-env.sh.
 set -euo pipefail
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
@@ -17,7 +19,7 @@ packages=(
   libxrender1 libxcursor1 libxi6 libxrandr2 libxinerama1 libxcomposite1 libxfixes3 libxext6
   # Virtual displays and screenshots.
   xvfb x11-utils xauth imagemagick
-  # The Japanese locale, and the test network.
+  # The locales, and the test network.
   locales iproute2 nftables util-linux procps hostname
   # The zip for Windows users (make dist), unzip to look into it, and the
   # check of the Linux desktop entry (make install-linux).
@@ -33,7 +35,9 @@ if [ ${#need[@]} -gt 0 ]; then
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-  echo "setup: generating the ja_JP.UTF-8 locale"
-  $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
-fi
+for name in ja_JP en_US zh_CN hi_IN; do
+  if ! locale -a 2>/dev/null | grep -qi "^$name\.utf-\?8\$"; then
+    echo "setup: generating the $name.UTF-8 locale"
+    $SUDO localedef -i "$name" -f UTF-8 "$name.UTF-8"
+  fi
+done

@@ -1,15 +1,7 @@
-// The settings file on POSIX systems: profile strings read and written with the
-// semantics of Windows' GetPrivateProfileStringA / WritePrivateProfileStringA on
-// a CP932 INI file. Every call reads the file afresh; every write replaces the
-// file through a temporary file and a rename, so a crash mid-write leaves
-// either the old or the new file, never a truncated one.
+// The settings file on POSIX systems: the byte-exact store the program uses
+// on Windows too (platform/profile_file.h), opening files through
+// platform/posix/file_access_posix.cpp.
 #pragma once
-#include "platform/profile_store.h"
+#include "platform/profile_file.h"
 
-class PosixProfileStore : public ProfileStore {
-public:
-    size_t GetString(const char* section, const char* key, const char* fallback,
-                     char* buf, size_t size, const char* path) override;
-    bool WriteString(const char* section, const char* key, const char* value,
-                     const char* path) override;
-};
+using PosixProfileStore = ProfileFileStore;

@@ -1,5 +1,7 @@
-// HostIdentity on Windows Sockets 1.1 and the kernel's name functions.
-// Windows Sockets must have been started (WSAStartup) before use.
+// HostIdentity on Windows Sockets and the kernel's name functions, the wide
+// ones, with the names converted to CP932 (code page 932, whatever the
+// system's code page). Windows Sockets must have been started (WSAStartup)
+// before use.
 #pragma once
 #include "platform/host_identity.h"
 

@@ -27,7 +27,10 @@ PROGRAM_EXE = BUILD_WIN / "Mosswick.exe"
 DRIVER_EXE = BUILD_WIN / "mwdriver.exe"
 NETBED = ROOT / "tools" / "netbed.sh"
 WORK = Path(os.environ.get("MW_SYSTEST_DIR", ROOT / "build" / "system-tests"))
-TEMPLATE_PREFIX = Path(os.environ.get("WINEPREFIX", ROOT / "build" / "wineprefix"))
+# The locale Wine runs in, which sets its ANSI code page (tools/wine-env.sh).
+LOCALE = os.environ.get("MW_LOCALE") or "ja_JP.UTF-8"
+TEMPLATE_PREFIX = Path(os.environ.get("WINEPREFIX", ROOT / "build" / (
+    "wineprefix" if LOCALE == "ja_JP.UTF-8" else f"wineprefix-{LOCALE.split('.')[0]}")))
 
 MAIN_CLASS = "Mosswick"
 PORT = 55700
@@ -214,15 +217,30 @@ class Peer:
 
 # ----------------------------------------------------------------- the program
 
-def prefix_for(slot, netbed=None):
-    """One Wine prefix per place the program runs, copied from the template."""
+def template_prefix(locale):
+    """The template prefix of a locale, made by tools/wine-env.sh when it is
+    not there yet: the runner's own for its locale."""
+    if locale == LOCALE:
+        return TEMPLATE_PREFIX
+    env = {key: value for key, value in os.environ.items() if key != "WINEPREFIX"}
+    env["MW_LOCALE"] = locale
+    made = subprocess.run(["bash", "-c", 'source tools/wine-env.sh && mosswick_wine_prefix && echo "$WINEPREFIX"'],
+                          cwd=ROOT, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, check=True, timeout=600)
+    return Path(made.stdout.decode().split()[-1])
+
+
+def prefix_for(slot, netbed=None, locale=LOCALE):
+    """One Wine prefix per place the program runs (and locale it runs in),
+    copied from the template."""
     name = "host" if slot is None else namespace_name(slot, netbed)
+    if locale != LOCALE:
+        name += "-" + locale.split(".")[0]
     prefix = WORK / "prefixes" / name
     if not (prefix / ".mosswick-ready").exists():
         if prefix.exists():
             shutil.rmtree(prefix)
         prefix.parent.mkdir(parents=True, exist_ok=True)
-        subprocess.run(["cp", "-a", str(TEMPLATE_PREFIX), str(prefix)], check=True)
+        subprocess.run(["cp", "-a", str(template_prefix(locale)), str(prefix)], check=True)
         open_html_with_notepad(prefix)
     return prefix
 
@@ -259,14 +277,17 @@ class DriverError(AssertionError):
 
 class Program:
     """One copy of Mosswick.exe in its own directory (the INI and the log live
-    beside it), with its own wineserver, in the slot's namespace or not."""
+    beside it), with its own wineserver, in the slot's namespace or not.
+    `folder` places it one folder deeper, in a folder of that name; `locale`
+    runs it in another locale than the run's (another ANSI code page)."""
 
-    def __init__(self, name, slot=None, ini=None, netbed=None):
+    def __init__(self, name, slot=None, ini=None, netbed=None, folder=None, locale=LOCALE):
         self.slot = slot
         self.netbed = netbed or netbed_prefix()
-        self.dir = WORK / "runs" / name
-        if self.dir.exists():
-            shutil.rmtree(self.dir)
+        run_dir = WORK / "runs" / name
+        if run_dir.exists():
+            shutil.rmtree(run_dir)
+        self.dir = run_dir / folder if folder else run_dir
         self.dir.mkdir(parents=True)
         self.exe = self.dir / "Mosswick.exe"
         shutil.copy2(PROGRAM_EXE, self.exe)
@@ -277,8 +298,8 @@ class Program:
         if ini is not None:
             (self.dir / "Mosswick.ini").write_bytes(ini)
         self.env = netbed_env(self.netbed)
-        self.env.update(WINEPREFIX=str(prefix_for(slot, self.netbed)), WINEDEBUG=os.environ.get("WINEDEBUG", "-all"),
-                        LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8", WINEARCH="win64",
+        self.env.update(WINEPREFIX=str(prefix_for(slot, self.netbed, locale)),
+                        WINEDEBUG=os.environ.get("WINEDEBUG", "-all"), LANG=locale, LC_ALL=locale, WINEARCH="win64",
                         WINEDLLOVERRIDES=os.environ.get("WINEDLLOVERRIDES", "mscoree,mshtml="))
         self.process = None
         self._log = None
@@ -527,8 +548,9 @@ class SystemTestCase(unittest.TestCase):
         if not os.environ.get("DISPLAY"):
             raise unittest.SkipTest("no display (run through tools/run-system-tests.sh)")
 
-    def start_program(self, slot=None, ini=None, name=None):
-        program = Program(name or self.id().rsplit(".", 1)[-1], slot, ini)
+    def start_program(self, slot=None, ini=None, name=None, **where):
+        """`where`: the Program's folder and locale, when not the usual."""
+        program = Program(name or self.id().rsplit(".", 1)[-1], slot, ini, **where)
         self.addCleanup(program.stop)
         return program.start()
 

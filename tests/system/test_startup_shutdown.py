@@ -60,6 +60,27 @@ class StartAndClose(h.SystemTestCase):
         self.assertEqual(info["Personal_Status"], b"On")
         self.assertEqual(info["Popup_Status"], b"Off")
 
+    def test_a_folder_named_in_japanese_keeps_the_settings_and_the_log_on_an_english_windows(self):
+        """The folder's name holds "表" and "ソ", whose second byte is the code
+        of '\\', and no character of code page 1252: the INI and the log beside
+        the program are found, and written as CP932 bytes. A name CP932 cannot
+        hold (simplified Chinese) is reached through its short form."""
+        ini = h.ini_text({"Client_Definition": {"Name": "wada", "Log_Save": "Yes"},
+                          "Memo": {"Folder": "表示ソフト"}})
+        for index, folder in enumerate(("表示ソフト", "简体中文")):
+            with self.subTest(folder=folder):
+                program = self.start_program(any_slot(), ini, name=f"folder{index}", folder=folder,
+                                             locale="en_US.UTF-8")
+                program.main_window(title=b"Mosswick - [wada]")
+                program.set_text("IDC_INPUT", b"into the log")
+                program.command("IDM_SEND")
+                self.assertTrue(h.wait_until(program.log_lines, 10), "nothing was logged")
+                program.close()
+                self.assertEqual(program.wait_exit(), 0)
+                self.assertEqual(program.log_lines(), [b"1 wada > into the log"])
+                self.window_information(program)
+                self.assertTrue(program.ini_path.read_bytes().startswith(ini), "the lines already there were changed")
+
     def test_port_in_use_is_reported_and_the_program_runs_on(self):
         slot = any_slot()
         if slot is not None:

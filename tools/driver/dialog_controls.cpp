@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "tools/driver/cp932_text.h"
+
 namespace {
 
 constexpr UINT kAnswerMs = 15000;
@@ -25,8 +27,7 @@ bool AskWide(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT* r
 // Item texts through the control's own messages, whose text buffer the
 // system copies back from the other process. Asked for in ANSI from another
 // process, Wine hands back the control's UTF-16 text unconverted, so the
-// texts are asked for in UTF-16 and converted to the ANSI code page here, as
-// the control converts them for its own program.
+// texts are asked for in UTF-16 and converted with code page 932 here.
 bool ReadTexts(HWND control, UINT count_message, UINT length_message, UINT text_message,
                std::vector<std::string>* texts) {
     texts->clear();
@@ -42,12 +43,7 @@ bool ReadTexts(HWND control, UINT count_message, UINT length_message, UINT text_
             return false;
         }
         wide.resize(std::min(static_cast<size_t>(got), static_cast<size_t>(length)));
-        int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                       nullptr);
-        std::string text(static_cast<size_t>(std::max(size, 0)), '\0');
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr,
-                            nullptr);
-        texts->push_back(text);
+        texts->push_back(Cp932FromUtf16(wide));
     }
     return true;
 }

@@ -2,35 +2,40 @@
 
 #include <commctrl.h>
 
+#include "tools/driver/cp932_text.h"
 #include "tools/driver/remote_memory.h"
 
 namespace {
 
-constexpr int kTextCapacity = 1024;
+constexpr int kTextCapacity = 1024;  // characters
 
 // The item record followed by its text buffer, in the list view's process.
+// The text is asked for in UTF-16 and converted with code page 932 here.
 class RemoteItem {
 public:
-    explicit RemoteItem(HWND list_view) : memory_(list_view, sizeof(LVITEMA) + kTextCapacity) {}
+    explicit RemoteItem(HWND list_view)
+        : memory_(list_view, sizeof(LVITEMW) + kTextCapacity * sizeof(wchar_t)) {}
 
     bool Usable() const { return memory_.Usable(); }
 
     bool ReadText(HWND list_view, int row, int column, std::string* text) {
-        LVITEMA item = {};
+        LVITEMW item = {};
         item.mask = LVIF_TEXT;
         item.iItem = row;
         item.iSubItem = column;
-        item.pszText = memory_.Address() + sizeof(LVITEMA);
+        item.pszText = reinterpret_cast<LPWSTR>(memory_.Address() + sizeof(LVITEMW));
         item.cchTextMax = kTextCapacity;
-        char zero = 0;
+        wchar_t zero = 0;
         if (!memory_.Write(0, &item, sizeof item)) return false;
-        if (!memory_.Write(sizeof(LVITEMA), &zero, 1)) return false;
-        LRESULT length = SendMessageA(list_view, LVM_GETITEMTEXTA, row, memory_.AsParam());
+        if (!memory_.Write(sizeof(LVITEMW), &zero, sizeof zero)) return false;
+        LRESULT length = SendMessageW(list_view, LVM_GETITEMTEXTW, row, memory_.AsParam());
         if (length < 0) length = 0;
         if (length >= kTextCapacity) length = kTextCapacity - 1;
-        std::string buffer(static_cast<size_t>(length), '\0');
-        if (length > 0 && !memory_.Read(sizeof(LVITEMA), buffer.data(), buffer.size())) return false;
-        *text = buffer;
+        std::wstring buffer(static_cast<size_t>(length), L'\0');
+        if (length > 0 && !memory_.Read(sizeof(LVITEMW), buffer.data(), buffer.size() * sizeof(wchar_t))) {
+            return false;
+        }
+        *text = Cp932FromUtf16(buffer);
         return true;
     }
 

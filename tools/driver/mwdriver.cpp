@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/driver/cp932_text.h"
 #include "tools/driver/dialog_controls.h"
 #include "tools/driver/hex_text.h"
 #include "tools/driver/listview_reader.h"
@@ -193,8 +194,12 @@ int RunSetText(const Args& args) {
     if (!FromHex(args[2], &text)) return 2;
     HWND child = Child(args);
     if (!child) return Fail("child window not found");
-    LRESULT result = 0;
-    if (!SendWithTimeout(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), &result)) {
+    // Set in UTF-16, converted from CP932 here, as the program's own
+    // Unicode windows take a text.
+    const std::wstring wide = Utf16FromCp932(text);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_ABORTIFHUNG,
+                             kSendTimeoutMs, &result)) {
         return Fail("no answer");
     }
     return result ? 0 : Fail("text refused");
@@ -376,18 +381,21 @@ int RunStatusBarText(const Args& args) {
     if (!child) return Fail("child window not found");
     WPARAM part = static_cast<WPARAM>(Number(args[2]));
     LRESULT length = 0;
-    if (!SendWithTimeout(child, SB_GETTEXTLENGTHA, part, 0, &length)) return Fail("no answer");
-    // The length may count characters where the text is written in bytes (a
-    // double-byte text under Wine): the buffer is made twice as large, zeroed,
-    // and the text taken up to its first NUL.
-    size_t size = 2 * static_cast<size_t>(LOWORD(length)) + 64;
-    RemoteMemory memory(child, size);
-    std::string text(size, '\0');
-    if (!memory.Usable() || !memory.Write(0, text.data(), size)) return Fail("status bar not readable");
+    if (!SendWithTimeout(child, SB_GETTEXTLENGTHW, part, 0, &length)) return Fail("no answer");
+    // Asked for in UTF-16 and converted with code page 932 here. The buffer
+    // is made larger than the length asks, zeroed, and the text taken up to
+    // its first NUL, in case the length counts otherwise than the text.
+    size_t characters = 2 * static_cast<size_t>(LOWORD(length)) + 64;
+    RemoteMemory memory(child, characters * sizeof(wchar_t));
+    std::wstring wide(characters, L'\0');
+    if (!memory.Usable() || !memory.Write(0, wide.data(), characters * sizeof(wchar_t))) {
+        return Fail("status bar not readable");
+    }
     LRESULT answer = 0;
-    if (!SendWithTimeout(child, SB_GETTEXTA, part, memory.AsParam(), &answer)) return Fail("no answer");
-    if (!memory.Read(0, text.data(), size)) return Fail("status bar not readable");
-    text.resize(std::min(text.find('\0'), size));
+    if (!SendWithTimeout(child, SB_GETTEXTW, part, memory.AsParam(), &answer)) return Fail("no answer");
+    if (!memory.Read(0, wide.data(), characters * sizeof(wchar_t))) return Fail("status bar not readable");
+    wide.resize(std::min(wide.find(L'\0'), characters));
+    const std::string text = Cp932FromUtf16(wide);
     PrintLine(ToHex(text));
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "tools/driver/cp932_text.h"
 #include "tools/driver/hex_text.h"
 #include "tools/driver/window_lookup.h"
 
@@ -70,10 +71,12 @@ bool Key(WORD vk, bool up) {
     return SendOne(input);
 }
 
-bool Character(unsigned char byte) {
+// One UTF-16 unit typed as a character of its own (a character outside the
+// basic plane is two of them, as Windows takes them).
+bool Character(wchar_t unit) {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
-    input.ki.wScan = byte;
+    input.ki.wScan = static_cast<WORD>(unit);
     input.ki.dwFlags = KEYEVENTF_UNICODE;
     if (!SendOne(input)) return false;
     input.ki.dwFlags |= KEYEVENTF_KEYUP;
@@ -116,8 +119,9 @@ bool RunToken(const std::string& token, std::string* error) {
                 *error = "bad text in " + token;
                 return false;
             }
-            for (char c : bytes) {
-                if (!Character(static_cast<unsigned char>(c))) return false;
+            // CP932 bytes, typed as the characters they stand for.
+            for (wchar_t unit : Utf16FromCp932(bytes)) {
+                if (!Character(unit)) return false;
                 Sleep(kBetweenKeysMs);
             }
             return true;

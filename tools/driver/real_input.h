@@ -18,7 +18,7 @@ bool BringToFront(HWND window);
 //                              them;
 //   down:KEY, up:KEY           one half of a press (a key held down again
 //                              before its release is an auto-repeat);
-//   text:HEX                   characters, one press each (ASCII bytes);
+//   text:HEX                   characters, one press each (CP932 bytes);
 //   sleep:MS                   a pause.
 // KEY is a name (Tab, Enter, Escape, Space, Backspace, Delete, Home, End,
 // Left, Right, Up, Down, Shift, Ctrl, Alt), a letter or digit, or a virtual

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "tools/driver/cp932_text.h"
+
 double g_wait_seconds = 15.0;
 
 bool WaitFor(const std::function<bool()>& probe) {
@@ -42,7 +44,7 @@ BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
 // holding the driver forever.
 static LRESULT Ask(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(window, message, wparam, lparam, SMTO_ABORTIFHUNG, 5000, &answer)) return 0;
+    if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, 5000, &answer)) return 0;
     return static_cast<LRESULT>(answer);
 }
 
@@ -61,25 +63,27 @@ static size_t EditCharacters(HWND window) {
 }
 
 std::string WindowText(HWND window) {
-    // WM_GETTEXT is copied across processes by the system; GetWindowTextA
-    // would not ask another process's window for its text. The length a
-    // window gives is only a hint: a rich edit counts characters, and asked
-    // from another process under Wine it answers 0 for a text holding
-    // double-byte characters; asked with a buffer too small for its text it
-    // answers 0 as well. So an edit's length is also taken from its lines,
-    // and the buffer grows until the text fits; a window that answers 0 with
-    // no text to hold (every empty window) is asked once.
-    constexpr size_t kMaxText = 64u << 20;
+    // WM_GETTEXT is copied across processes by the system; GetWindowTextW
+    // would not ask another process's window for its text. The text is asked
+    // for in UTF-16 and converted with code page 932 here, so that it gives
+    // the same bytes whatever the system's code page. The length a window
+    // gives is only a hint: asked from another process under Wine, a rich
+    // edit has answered 0 for a text holding double-byte characters; asked
+    // with a buffer too small for its text it answers 0 as well. So an
+    // edit's length is also taken from its lines, and the buffer grows until
+    // the text fits; a window that answers 0 with no text to hold (every
+    // empty window) is asked once.
+    constexpr size_t kMaxText = 32u << 20;
     LRESULT hint = Ask(window, WM_GETTEXTLENGTH, 0, 0);
     const size_t characters = std::max(static_cast<size_t>(std::max<LRESULT>(hint, 0)), EditCharacters(window));
     size_t size = std::max<size_t>(4096, 2 * characters + 2);
     for (;;) {
-        std::string text(size, '\0');
+        std::wstring text(size, L'\0');
         LRESULT got = Ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
         if (got <= 0 && (characters == 0 || size >= kMaxText)) return "";
         if (got > 0 && (static_cast<size_t>(got) + 2 < size || size >= kMaxText)) {
             text.resize(std::min(static_cast<size_t>(got), size - 1));
-            return text;
+            return Cp932FromUtf16(text);
         }
         size *= 2;
     }

@@ -1,19 +1,12 @@
-#include "platform/posix/profile_store_posix.h"
+#include "platform/profile_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/cp932.h"
+#include "platform/file_access.h"
 
 namespace {
 
@@ -160,89 +153,6 @@ std::string_view DefaultValue(const char* fallback) {
     return v;
 }
 
-enum class ReadResult { Read, Absent, Failed };
-
-ReadResult ReadWholeFile(const char* path, std::string* out) {
-    out->clear();
-    int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? ReadResult::Absent : ReadResult::Failed;
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return ReadResult::Failed;
-    }
-    char chunk[4096];
-    for (;;) {
-        ssize_t got = read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            close(fd);
-            return ReadResult::Failed;
-        }
-        if (got == 0) break;
-        out->append(chunk, static_cast<size_t>(got));
-    }
-    close(fd);
-    return ReadResult::Read;
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t put = write(fd, bytes.data() + done, bytes.size() - done);
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
-        done += static_cast<size_t>(put);
-    }
-    return true;
-}
-
-std::string DirectoryOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Writes bytes to a new file beside the target and renames it over the target.
-// A symbolic link is followed, so the file it names is the one replaced.
-bool ReplaceFileContents(const char* path, const std::string& bytes) {
-    std::string target = path;
-    struct stat link_st {};
-    if (lstat(path, &link_st) == 0 && S_ISLNK(link_st.st_mode)) {
-        char resolved[PATH_MAX];
-        if (realpath(path, resolved) == nullptr) return false;
-        target = resolved;
-    }
-    struct stat old_st {};
-    bool existed = stat(target.c_str(), &old_st) == 0;
-
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = target + ".~" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-
-    bool ok = WriteAll(fd, bytes);
-    if (ok && existed) ok = fchmod(fd, old_st.st_mode & 07777) == 0;
-    if (ok) ok = fsync(fd) == 0;
-    if (close(fd) != 0) ok = false;
-    if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        unlink(temp.c_str());
-        return false;
-    }
-    int dir = open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        fsync(dir);
-        close(dir);
-    }
-    return true;
-}
-
 // The file's text after setting section/key to value: an existing key line is
 // replaced (keeping the key's spelling as found), a new key goes after the
 // last non-blank line of its section, a new section goes at the end. Lines
@@ -276,13 +186,14 @@ std::string WithValue(const std::string& text, std::string_view section, std::st
 
 }  // namespace
 
-size_t PosixProfileStore::GetString(const char* section, const char* key, const char* fallback,
+size_t ProfileFileStore::GetString(const char* section, const char* key, const char* fallback,
                                     char* buf, size_t size, const char* path) {
     if (buf == nullptr || size == 0) return 0;
     std::string text;
     std::string_view value = DefaultValue(fallback);
     if (section != nullptr && key != nullptr && path != nullptr &&
-        ReadWholeFile(path, &text) == ReadResult::Read) {
+        ReadWholeFile(path, &text) == WholeFile::Read) {
+        PrepareForReading(&text);
         std::vector<IniLine> lines = SplitLines(text);
         Location at = Locate(lines, Trim(section), Trim(key));
         if (at.key >= 0 && lines[at.key].has_value) value = lines[at.key].value;
@@ -295,7 +206,7 @@ size_t PosixProfileStore::GetString(const char* section, const char* key, const 
     return n;
 }
 
-bool PosixProfileStore::WriteString(const char* section, const char* key, const char* value,
+bool ProfileFileStore::WriteString(const char* section, const char* key, const char* value,
                                     const char* path) {
     if (section == nullptr || key == nullptr || value == nullptr || path == nullptr || *path == '\0') {
         return false;
@@ -309,9 +220,9 @@ bool PosixProfileStore::WriteString(const char* section, const char* key, const 
     while (!v.empty() && IsProfileBlank(static_cast<unsigned char>(v.front()))) v.remove_prefix(1);
 
     std::string text;
-    ReadResult read = ReadWholeFile(path, &text);
-    if (read == ReadResult::Failed) return false;
+    WholeFile read = ReadWholeFile(path, &text);
+    if (read == WholeFile::Failed) return false;
     std::string updated = WithValue(text, sec, name, v);
-    if (read == ReadResult::Read && updated == text) return true;
-    return ReplaceFileContents(path, updated);
+    if (read == WholeFile::Read && updated == text) return true;
+    return ReplaceWholeFile(path, updated);
 }
