@@ -1,6 +1,6 @@
 // output_area_bench: how long appending one line to the output area takes as
-// the area fills up. A window with a rich edit like the main window's output
-// area is filled with chat lines in alternating colours through the
+// the area fills up. A window with an output area made as the main window
+// makes it is filled with chat lines in alternating colours through the
 // program's own append, hidden so that filling is quick. At each checkpoint
 // the next appends are timed one by one, first with the window hidden (the
 // work that grows with the text: caret, colour, insertion, scroll), then
@@ -8,15 +8,15 @@
 //
 //   output_area_bench [MAX_KIB] [SECONDS]
 //
-// Checkpoints: 16 KiB (the baseline, a nearly empty area), 64 KiB and every
-// doubled size up to MAX_KIB (default 16384). SECONDS (default 900) ends the
+// Checkpoints: 16 Ki characters (the baseline, a nearly empty area), 64 Ki
+// and every doubled size up to MAX_KIB Ki characters (default 16384), as the
+// area counts them through WM_GETTEXTLENGTH (a line end two). SECONDS (default 900) ends the
 // run early when filling has become too slow to reach the next checkpoint.
 // One line per checkpoint: size; median of the hidden appends in
 // microseconds and its ratio to the baseline's; median and worst of the
 // shown appends with their repaint and the median's ratio to the baseline's;
 // the lines in the area; the time since the start.
 #include <windows.h>
-#include <richedit.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -41,21 +41,21 @@ double NowUs() {
 
 void Pump() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 
 // The frame stands for the main window; the area has the output area's
 // styles and about its size at the main window's default size.
 HWND CreateOutputArea(HWND* frame) {
-    *frame = CreateWindowExA(0, "STATIC", "output area bench", WS_OVERLAPPEDWINDOW, 0, 0, 560, 320, nullptr,
-                             nullptr, GetModuleHandleA(nullptr), nullptr);
+    *frame = CreateWindowExW(0, L"STATIC", L"output area bench", WS_OVERLAPPEDWINDOW, 0, 0, 560, 320, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
     if (*frame == nullptr) return nullptr;
-    return CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit", "",
-                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_DISABLENOSCROLL, 0,
-                           0, 540, 280, *frame, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND output = CreateOutputArea(*frame, 0, GetModuleHandleW(nullptr));
+    if (output != nullptr) MoveWindow(output, 0, 0, 540, 280, FALSE);
+    return output;
 }
 
 class LineSource {
@@ -87,7 +87,7 @@ bool Append(HWND output, LineSource* lines) {
     const char* line = lines->Next();
     if (AppendOutputAreaLine(output, line, lines->Colour())) return true;
     std::fprintf(stderr, "output_area_bench: append refused at %ld bytes\n",
-                 static_cast<long>(GetWindowTextLengthA(output)));
+                 static_cast<long>(GetWindowTextLengthW(output)));
     return false;
 }
 
@@ -133,8 +133,8 @@ int main(int argc, char** argv) {
     QueryPerformanceFrequency(&frequency);
     g_ticks_per_us = static_cast<double>(frequency.QuadPart) / 1e6;
 
-    if (LoadLibraryA("RICHED32.DLL") == nullptr) {
-        std::fprintf(stderr, "output_area_bench: RICHED32.DLL cannot be loaded\n");
+    if (LoadLibraryW(kOutputAreaLibrary) == nullptr) {
+        std::fprintf(stderr, "output_area_bench: the rich edit library cannot be loaded\n");
         return 1;
     }
     HWND frame = nullptr;
@@ -153,12 +153,12 @@ int main(int argc, char** argv) {
     std::vector<long> checkpoints = {16};
     for (long kib = 64; kib <= max_kib; kib *= 2) checkpoints.push_back(kib);
     for (long kib : checkpoints) {
-        while (GetWindowTextLengthA(output) < kib * 1024) {
+        while (GetWindowTextLengthW(output) < kib * 1024) {
             if (!Append(output, &lines)) return 1;
             if ((lines.Count() & 255) == 0) Pump();
             if (NowUs() - start > budget_us) {
                 std::printf("stopped filling at %ld KiB after %.0f s\n",
-                            static_cast<long>(GetWindowTextLengthA(output) / 1024), (NowUs() - start) / 1e6);
+                            static_cast<long>(GetWindowTextLengthW(output) / 1024), (NowUs() - start) / 1e6);
                 return 0;
             }
         }

@@ -2,24 +2,15 @@
 
 #include <imm.h>
 
-#include <vector>
-
-#include "platform/cp932.h"
+#include "platform/win32/wide_text.h"
 #include "settings/settings.h"
 
-std::string InputAreaText(HWND input) {
-    if (input == nullptr) return {};
-    int length = GetWindowTextLengthA(input);
-    if (length <= 0) return {};
-    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-    int got = GetWindowTextA(input, buffer.data(), static_cast<int>(buffer.size()));
-    if (got <= 0) return {};
-    size_t bytes = Cp932Cut(buffer.data(), static_cast<size_t>(got), kInputTextMax);
-    return std::string(buffer.data(), bytes);
-}
+// The one place what the user typed turns from the area's UTF-16 into the
+// CP932 a message carries.
+std::string InputAreaText(HWND input) { return WindowTextCp932(input, kInputTextMax); }
 
 void ClearInputArea(HWND input) {
-    if (input != nullptr) SetWindowTextA(input, "");
+    if (input != nullptr) SetWindowTextW(input, L"");
 }
 
 void SwitchOnInputMethod(HWND input) {

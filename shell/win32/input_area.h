@@ -4,11 +4,12 @@
 
 #include <string>
 
-// The text a message can carry: at most 255 bytes. The edit control counts
-// its limit in characters, so a text of double-byte characters can be longer
-// in bytes; it is cut at the last whole character that fits.
+// The text a message can carry: at most 255 CP932 bytes. The area is a
+// Unicode edit limited to as many CP932 bytes where it is made.
 constexpr size_t kInputTextMax = 255;
 
+// The area's text as CP932, cut at the last whole character within
+// kInputTextMax bytes; a character CP932 cannot hold is "?".
 std::string InputAreaText(HWND input);
 void ClearInputArea(HWND input);
 

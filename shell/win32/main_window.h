@@ -21,7 +21,7 @@ struct MainWindowState {
     HINSTANCE instance = nullptr;
     HWND window = nullptr;
     HMENU menu = nullptr;
-    HMODULE richedit = nullptr;             // "RICHED32.DLL"
+    HMODULE richedit = nullptr;             // "RICHED20.DLL", the output area's class
     bool new_common_controls = false;       // common controls 4.72 or later
 
     HICON normal_icon = nullptr;            // "TARNICON", 16 x 16

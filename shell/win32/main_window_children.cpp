@@ -14,6 +14,8 @@
 #include "settings/settings.h"
 #include "resources/command_ids.h"
 #include "shell/pane_layout.h"
+#include "platform/win32/byte_limit.h"
+#include "shell/win32/input_area.h"
 #include "shell/win32/main_window.h"
 #include "shell/win32/output_area.h"
 #include "shell/win32/pane_procedures.h"
@@ -23,7 +25,6 @@ namespace {
 
 constexpr int kToolbarButtonCount = 17;
 constexpr int kHostIpLimit = 15;
-constexpr int kInputLimit = 255;
 
 TBBUTTON Button(int image, int command) {
     TBBUTTON b = {};
@@ -38,13 +39,6 @@ TBBUTTON Separator() {
     TBBUTTON b = {};
     b.fsStyle = TBSTYLE_SEP;
     return b;
-}
-
-// The output and input areas' creation, until those areas are Unicode.
-HWND CreateChild(HWND parent, DWORD ex_style, const char* window_class, const char* text, DWORD style,
-                 int id) {
-    return CreateWindowExA(ex_style, window_class, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_main.instance, nullptr);
 }
 
 // A Unicode child window; its text is given in CP932.
@@ -169,10 +163,8 @@ void ShowStatusPart(int part, const char* text) {
 }
 
 bool CreateChildWindows(HWND window) {
-    g_main.output = CreateChild(window, WS_EX_CLIENTEDGE, "RichEdit", "",
-                                WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_DISABLENOSCROLL,
-                                IDC_OUTPUT);
-    g_main.input = CreateChild(window, WS_EX_CLIENTEDGE, "EDIT", "",
+    g_main.output = CreateOutputArea(window, IDC_OUTPUT, g_main.instance);
+    g_main.input = CreateChild(window, WS_EX_CLIENTEDGE, L"EDIT", "",
                                WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL, IDC_INPUT);
     g_main.user_list = CreateChild(window, WS_EX_CLIENTEDGE, WC_LISTVIEWW, "",
                                    WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, IDC_USERLIST);
@@ -193,7 +185,9 @@ bool CreateChildWindows(HWND window) {
 
     SetOutputAreaLimit(g_main.output);
     SetOutputAreaRenewal(g_main.output, OnOutputAreaRenewed);
-    if (g_main.input != nullptr) SendMessageA(g_main.input, EM_LIMITTEXT, kInputLimit, 0);
+    // What is typed goes on the wire as CP932: the area takes no more than a
+    // message carries.
+    LimitEditToCp932Bytes(g_main.input, kInputTextMax);
     SetUpUserArea();
     if (g_main.status_bar != nullptr) {
         SetStatusParts();

@@ -31,6 +31,7 @@
 #include "shell/win32/common_controls.h"
 #include "shell/win32/main_views.h"
 #include "shell/win32/main_window.h"
+#include "shell/win32/output_area.h"
 #include "platform/win32/pickers.h"
 #include "whiteboard/win32/board_window.h"
 
@@ -224,7 +225,7 @@ BinarySemaphore* PopupStartLock() { return g_locks[LOCK_POPUP_START].get(); }
 bool RunStartUpSequence(HWND window) {
     g_main.window = window;
     ConnectPlatform();
-    g_main.richedit = LoadLibraryA("RICHED32.DLL");  // the output area's class
+    g_main.richedit = LoadLibraryW(kOutputAreaLibrary);  // the output area's class
     WSADATA wsa;
     WSAStartup(0x0101, &wsa);
     RegisterCommonControls();

@@ -2,9 +2,11 @@
 
 #include <richedit.h>
 
-#include <cstring>
+#include <iterator>
 #include <memory>
+#include <string>
 
+#include "platform/win32/wide_text.h"
 #include "platform/win32/window_guard.h"
 
 namespace {
@@ -61,7 +63,7 @@ constexpr UINT kDrawDelayMs = 25;
 
 void StopDrawing(HWND output, AreaState& state) {
     if (!state.holding || state.drawing_stopped) return;
-    SendMessageA(output, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(output, WM_SETREDRAW, FALSE, 0);
     state.drawing_stopped = true;
 }
 
@@ -73,60 +75,83 @@ void ResumeDrawing(HWND output, AreaState& state);
 void HandleOverflow(HWND output, AreaState& state) {
     state.overflowing = true;
     ResumeDrawing(output, state);  // the area shows what it holds while the message is up
-    MessageBoxA(GetParent(output), "メッセージ表示領域の最大文字数を超えました。画面をクリアします。",
-                "Mosswick - 表示文字数オーバ", MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxCp932(GetParent(output), "メッセージ表示領域の最大文字数を超えました。画面をクリアします。",
+                    "Mosswick - 表示文字数オーバ", MB_OK | MB_ICONEXCLAMATION);
     if (IsWindow(output)) ClearOutputAreaText(output);
     state.overflowing = false;
 }
 
-// An empty selection after the last character. A position past the end
-// stands for the end, so the text length serves in whatever unit the area
-// counts it (characters, or bytes where it counts those).
+// The text the area holds, in the characters its limit counts: UTF-16
+// units, a paragraph end one. Exact and quick (no conversion) since the
+// area is Unicode.
+LONG HeldCharacters(HWND output) {
+    GETTEXTLENGTHEX how = {GTL_NUMCHARS, 1200};
+    const LRESULT held = SendMessageW(output, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
+    return held > 0 ? static_cast<LONG>(held) : 0;
+}
+
+// An empty selection after the last character (a position past the end
+// stands for the end).
 void PutCaretAtEnd(HWND output, LONG length) {
     CHARRANGE end = {length, length};
-    SendMessageA(output, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+    SendMessageW(output, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
 }
 
 // The insertion takes the default format with its own colour: face, size,
 // offset, bold and italic stay as they are by default.
 void UseColourAtCaret(HWND output, COLORREF colour) {
-    CHARFORMATA format = {};
+    CHARFORMATW format = {};
     format.cbSize = sizeof format;
-    SendMessageA(output, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(output, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
     format.dwMask = CFM_COLOR | CFM_FACE | CFM_SIZE | CFM_OFFSET | CFM_BOLD | CFM_ITALIC | CFM_CHARSET;
     format.dwEffects &= ~CFE_AUTOCOLOR;
     format.crTextColor = colour;
-    SendMessageA(output, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(output, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
 }
 
 // The last line in view, and the scroll bar at the bottom.
 void ScrollToEnd(HWND output) {
-    SendMessageA(output, WM_VSCROLL, SB_BOTTOM, 0);
-    SendMessageA(output, EM_SCROLLCARET, 0, 0);
+    SendMessageW(output, WM_VSCROLL, SB_BOTTOM, 0);
+    SendMessageW(output, EM_SCROLLCARET, 0, 0);
 }
 
 void ResumeDrawing(HWND output, AreaState& state) {
     if (!state.drawing_stopped) return;
     state.drawing_stopped = false;
     if (!IsWindow(output)) return;
-    SendMessageA(output, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(output, WM_SETREDRAW, TRUE, 0);
     ScrollToEnd(output);
     InvalidateRect(output, nullptr, TRUE);
 }
 
 // Inserts at the caret; false when the area reported that the line did not fit.
-bool Insert(HWND output, AreaState& state, const char* line) {
+bool Insert(HWND output, AreaState& state, const std::wstring& line) {
     state.inserting = true;
     state.limit_hit = false;
-    SendMessageA(output, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(line));
+    SendMessageW(output, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(line.c_str()));
     state.inserting = false;
     return !state.limit_hit;
 }
 
 }  // namespace
 
+HWND CreateOutputArea(HWND parent, int id, HINSTANCE instance) {
+    HWND area = CreateWindowExW(WS_EX_CLIENTEDGE, RICHEDIT_CLASSW, L"",
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY |
+                                    ES_DISABLENOSCROLL,
+                                0, 0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                                nullptr);
+    if (area == nullptr) return nullptr;
+    // Every character in the face the user chose for the area, as in a rich
+    // edit 1.0: no English face for the ASCII of a line (dual-font mode).
+    // Characters the face cannot show still get a face that can.
+    const LRESULT options = SendMessageW(area, EM_GETLANGOPTIONS, 0, 0);
+    SendMessageW(area, EM_SETLANGOPTIONS, 0, options & ~IMF_DUALFONT);
+    return area;
+}
+
 void SetOutputAreaLimit(HWND output, LONG max_text) {
-    if (output != nullptr) SendMessageA(output, EM_EXLIMITTEXT, 0, max_text);
+    if (output != nullptr) SendMessageW(output, EM_EXLIMITTEXT, 0, max_text);
 }
 
 bool AppendOutputAreaLine(HWND output, const char* line, COLORREF colour) {
@@ -135,18 +160,20 @@ bool AppendOutputAreaLine(HWND output, const char* line, COLORREF colour) {
     AreaState unkept;  // serves this one line when no record can be kept on the window
     AreaState& state = held != nullptr ? *held : unkept;
     if (state.overflowing) return false;
-    // Lengths in bytes and in the area's characters: a double-byte character
-    // counts twice here, so a line is never let in that the area cannot take.
-    LONG length = GetWindowTextLengthA(output);
-    auto limit = static_cast<unsigned long long>(SendMessageA(output, EM_GETLIMITTEXT, 0, 0));
-    if (static_cast<unsigned long long>(length) + std::strlen(line) > limit) {
+    // The one place a line turns from the program's CP932 into the area's
+    // UTF-16. Its CR LF counts two here and takes one in the area, so a line
+    // is never let in that the area cannot take.
+    const std::wstring wide = WideFromCp932(line);
+    const LONG length = HeldCharacters(output);
+    auto limit = static_cast<unsigned long long>(SendMessageW(output, EM_GETLIMITTEXT, 0, 0));
+    if (static_cast<unsigned long long>(length) + wide.size() > limit) {
         HandleOverflow(output, state);
         return false;
     }
     StopDrawing(output, state);
     PutCaretAtEnd(output, length);
     UseColourAtCaret(output, colour);
-    bool fitted = Insert(output, state, line);
+    bool fitted = Insert(output, state, wide);
     if (fitted && !state.drawing_stopped) ScrollToEnd(output);
     if (!fitted) HandleOverflow(output, state);
     return fitted;
@@ -199,7 +226,7 @@ namespace {
 void ForgetHeldDrawing(HWND output, AreaState& state) {
     if (state.draw_pending) KillTimer(output, kDrawTimer);
     state.draw_pending = false;
-    if (state.drawing_stopped) SendMessageA(output, WM_SETREDRAW, TRUE, 0);
+    if (state.drawing_stopped) SendMessageW(output, WM_SETREDRAW, TRUE, 0);
     state.drawing_stopped = false;
 }
 
@@ -214,33 +241,34 @@ RECT PlaceInParent(HWND output) {
 // The rich edit's background colour: setting one answers the one before, so
 // the old area is asked by setting it to what it already was.
 COLORREF BackgroundOf(HWND output) {
-    auto colour = static_cast<COLORREF>(SendMessageA(output, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255)));
-    SendMessageA(output, EM_SETBKGNDCOLOR, 0, colour);
+    auto colour = static_cast<COLORREF>(SendMessageW(output, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255)));
+    SendMessageW(output, EM_SETBKGNDCOLOR, 0, colour);
     return colour;
 }
 
 // A new empty rich edit in the old one's place, with its class, styles, id,
-// place, font, default format, limit, notifications, background and place
-// among its siblings.
+// place, font, default format, limit, notifications, language options,
+// background and place among its siblings.
 HWND EmptyCopyOf(HWND output) {
-    char class_name[64] = {};
-    GetClassNameA(output, class_name, sizeof class_name);
+    wchar_t class_name[64] = {};
+    GetClassNameW(output, class_name, static_cast<int>(std::size(class_name)));
     const RECT place = PlaceInParent(output);
-    HWND copy = CreateWindowExA(static_cast<DWORD>(GetWindowLongPtrA(output, GWL_EXSTYLE)), class_name, "",
-                                static_cast<DWORD>(GetWindowLongPtrA(output, GWL_STYLE)), place.left, place.top,
+    HWND copy = CreateWindowExW(static_cast<DWORD>(GetWindowLongPtrW(output, GWL_EXSTYLE)), class_name, L"",
+                                static_cast<DWORD>(GetWindowLongPtrW(output, GWL_STYLE)), place.left, place.top,
                                 place.right - place.left, place.bottom - place.top, GetParent(output),
-                                reinterpret_cast<HMENU>(GetWindowLongPtrA(output, GWLP_ID)),
-                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(output, GWLP_HINSTANCE)), nullptr);
+                                reinterpret_cast<HMENU>(GetWindowLongPtrW(output, GWLP_ID)),
+                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(output, GWLP_HINSTANCE)), nullptr);
     if (copy == nullptr) return nullptr;
     // A rich edit keeps its font as its default format (it may not answer
-    // WM_GETFONT), so the format is what is copied.
-    CHARFORMATA format = {};
+    // WM_GETFONT), so the format is what is copied, face name and all.
+    CHARFORMAT2W format = {};
     format.cbSize = sizeof format;
-    SendMessageA(output, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    SendMessageA(copy, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    SendMessageA(copy, EM_EXLIMITTEXT, 0, SendMessageA(output, EM_GETLIMITTEXT, 0, 0));
-    SendMessageA(copy, EM_SETEVENTMASK, 0, SendMessageA(output, EM_GETEVENTMASK, 0, 0));
-    SendMessageA(copy, EM_SETBKGNDCOLOR, 0, BackgroundOf(output));
+    SendMessageW(output, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(copy, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(copy, EM_EXLIMITTEXT, 0, SendMessageW(output, EM_GETLIMITTEXT, 0, 0));
+    SendMessageW(copy, EM_SETEVENTMASK, 0, SendMessageW(output, EM_GETEVENTMASK, 0, 0));
+    SendMessageW(copy, EM_SETLANGOPTIONS, 0, SendMessageW(output, EM_GETLANGOPTIONS, 0, 0));
+    SendMessageW(copy, EM_SETBKGNDCOLOR, 0, BackgroundOf(output));
     SetWindowPos(copy, output, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return copy;
 }
@@ -261,7 +289,7 @@ HWND ClearOutputAreaText(HWND output) {
     if (state != nullptr) ForgetHeldDrawing(output, *state);
     HWND copy = EmptyCopyOf(output);
     if (copy == nullptr) {
-        SendMessageA(output, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        SendMessageW(output, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
         return output;
     }
     if (state != nullptr) {

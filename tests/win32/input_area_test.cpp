@@ -1,33 +1,38 @@
-// The input area's text as the send command reads it, on a real edit control.
+// The input area's text as the send command reads it, on a real Unicode
+// edit control.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
 
+#include "platform/win32/wide_text.h"
 #include "shell/win32/input_area.h"
 
 namespace {
 
-// The edit control limits characters, not bytes: a text of double-byte
-// characters is cut at the last whole one within 255 bytes.
-TEST(InputArea, TextIsCutToWholeCharactersWithin255Bytes) {
-    HWND input = CreateWindowExA(0, "EDIT", "", ES_MULTILINE, 0, 0, 100, 20, HWND_MESSAGE, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
+// The text is read as CP932 and cut at the last whole character within 255
+// bytes, also where nothing limits the area itself; a character CP932
+// cannot hold goes as "?".
+TEST(InputArea, TextIsReadAsCp932CutToWholeCharactersWithin255Bytes) {
+    HWND input = CreateWindowExW(0, L"EDIT", L"", ES_MULTILINE, 0, 0, 100, 20, HWND_MESSAGE, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(nullptr, input);
     EXPECT_EQ("", InputAreaText(input));
-    SetWindowTextA(input, "こんにちは");
+    SetWindowTextCp932(input, "こんにちは");
     EXPECT_EQ("こんにちは", InputAreaText(input));
+    SetWindowTextW(input, L"a\u8FD9b");  // a simplified Chinese character between two letters
+    EXPECT_EQ("a?b", InputAreaText(input));
 
     std::string text = "a";
     for (int i = 0; i < 150; ++i) text += "表";  // 0x95 0x5C each
-    SetWindowTextA(input, text.c_str());
+    SetWindowTextCp932(input, text.c_str());
     EXPECT_EQ(text.substr(0, 255), InputAreaText(input));  // "a" and 127 whole characters
-    SetWindowTextA(input, std::string(300, 'x').c_str());
+    SetWindowTextW(input, std::wstring(300, L'x').c_str());
     EXPECT_EQ(std::string(255, 'x'), InputAreaText(input));
 
     ClearInputArea(input);
-    EXPECT_EQ(0, GetWindowTextLengthA(input));
+    EXPECT_EQ(0, GetWindowTextLengthW(input));
     DestroyWindow(input);
 }
 

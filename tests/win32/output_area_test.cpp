@@ -1,7 +1,10 @@
-// The output area on a real rich edit (RICHED32.DLL) in a shown window: each
-// line in its own colour with the default font, the caret and the view at
-// the end, and the overflow message shown once before the area is emptied.
-// The message box is the real one; a watcher thread reads and dismisses it.
+// The output area on a real rich edit, made as the program makes it, in a
+// shown window: each CP932 line shown as such in its own colour with the
+// default font, the caret and the view at the end, and the overflow message
+// shown once before the area is emptied. The message box is the real one; a
+// watcher thread reads and dismisses it. Texts are read back wide and
+// compared as CP932 bytes, so a conversion with the system's code page shows
+// when the tests run under another locale.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/win32/wide_text.h"
 #include "resources/command_ids.h"
 #include "shell/win32/output_area.h"
 
@@ -33,18 +37,18 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
     }
     if (message == UM_TEST_APPEND)
         return AppendOutputAreaLine(g_output, reinterpret_cast<const char*>(lparam), RGB(0, 0, 255)) ? 1 : 0;
-    return DefWindowProcA(window, message, wparam, lparam);
+    return DefWindowProcW(window, message, wparam, lparam);
 }
 
-// The rich edit gives its length in characters; a double-byte one takes two bytes.
-std::string Text(HWND window) {
-    std::string text(2 * static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
+// The area's text as CP932 (its line ends read back as CR LF).
+std::string Text(HWND window) { return WindowTextCp932(window, 1u << 20); }
 
+// The characters the area counts for a CP932 text: UTF-16 units, a line end
+// (CR LF, kept as CR) one.
 LONG Characters(const std::string& text) {
-    return MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    LONG ends = 0;
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++ends;
+    return static_cast<LONG>(WideFromCp932(text).size()) - ends;
 }
 
 // Finds each overflow box, notes its text and how much the area held while
@@ -60,7 +64,7 @@ public:
     }
     int boxes() const { return boxes_; }
     const std::string& text() const { return text_; }
-    int length_while_shown() const { return length_while_shown_; }
+    const std::string& held_while_shown() const { return held_while_shown_; }
 
 private:
     // Every box is pressed, also one that should never have come: a box
@@ -68,19 +72,17 @@ private:
     void Run() {
         std::set<HWND> seen;
         while (!stop_) {
-            HWND box = FindWindowA("#32770", kOverflowTitle);
+            HWND box = FindWindowW(L"#32770", WideFromCp932(kOverflowTitle).c_str());
             if (box == nullptr) {
                 Sleep(10);
                 continue;
             }
             if (seen.insert(box).second && ++boxes_ == 1) {
-                char text[256] = {};
-                GetDlgItemTextA(box, kMessageBoxTextId, text, sizeof text);
-                text_ = text;
-                length_while_shown_ = static_cast<int>(SendMessageA(g_output, WM_GETTEXTLENGTH, 0, 0));
+                text_ = DialogItemTextCp932(box, kMessageBoxTextId, 256);
+                held_while_shown_ = Text(g_output);
                 if (while_shown_ != nullptr) while_shown_(GetParent(g_output));
             }
-            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
             Sleep(50);
         }
     }
@@ -89,24 +91,24 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<int> boxes_{0};
     std::string text_;
-    std::atomic<int> length_while_shown_{-1};
+    std::string held_while_shown_;
     std::thread thread_;
 };
 
 class OutputArea : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        richedit_ = LoadLibraryA("RICHED32.DLL");
-        WNDCLASSEXA wc = {};
+        richedit_ = LoadLibraryW(kOutputAreaLibrary);
+        WNDCLASSEXW wc = {};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = ParentProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "OutputAreaTestParent";
-        RegisterClassExA(&wc);
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"OutputAreaTestParent";
+        RegisterClassExW(&wc);
         // One shown window for every test: taking a shown window away waits
         // for the window manager, up to seconds when there is none.
-        parent_ = CreateWindowExA(0, "OutputAreaTestParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 320, 140, nullptr,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+        parent_ = CreateWindowExW(0, L"OutputAreaTestParent", L"", WS_POPUP | WS_VISIBLE, 0, 0, 320, 140, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     }
     static void TearDownTestSuite() {
         if (parent_ != nullptr) DestroyWindow(parent_);
@@ -115,14 +117,13 @@ protected:
     }
 
     void SetUp() override {
-        ASSERT_NE(nullptr, richedit_) << "RICHED32.DLL cannot be loaded";
+        ASSERT_NE(nullptr, richedit_) << "the rich edit library cannot be loaded";
         if (parent_ == nullptr) GTEST_SKIP() << "no display: a shown window cannot be made here";
         parent = parent_;
-        g_output = CreateWindowExA(
-            WS_EX_CLIENTEDGE, "RichEdit", "",
-            WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_DISABLENOSCROLL, 0, 0, 320, 140,
-            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_OUTPUT)), GetModuleHandleA(nullptr), nullptr);
+        g_output = CreateOutputArea(parent, IDC_OUTPUT, GetModuleHandleW(nullptr));
         ASSERT_NE(nullptr, g_output);
+        ASSERT_TRUE(IsWindowUnicode(g_output));
+        MoveWindow(g_output, 0, 0, 320, 140, FALSE);
         SetOutputAreaRenewal(g_output, TakeNewArea);
     }
     // Emptying the area puts a new one in its place: the tests follow it.
@@ -135,18 +136,18 @@ protected:
         g_output = nullptr;
     }
 
-    CHARFORMATA FormatOf(LONG from, LONG to) const {
+    CHARFORMATW FormatOf(LONG from, LONG to) const {
         CHARRANGE range = {from, to};
-        SendMessageA(output, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-        CHARFORMATA format = {};
+        SendMessageW(output, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        CHARFORMATW format = {};
         format.cbSize = sizeof format;
-        SendMessageA(output, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+        SendMessageW(output, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
         return format;
     }
 
     CHARRANGE Selection() const {
         CHARRANGE range = {};
-        SendMessageA(output, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        SendMessageW(output, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
         return range;
     }
 
@@ -162,32 +163,35 @@ HMODULE OutputArea::richedit_ = nullptr;
 HWND OutputArea::parent_ = nullptr;
 
 TEST_F(OutputArea, EachLineTakesItsColourAndTheDefaultFontWithTheCaretAtTheEnd) {
-    LOGFONTA lf = {};
+    LOGFONTW lf = {};
     lf.lfHeight = -16;
     lf.lfWeight = FW_BOLD;
     lf.lfCharSet = SHIFTJIS_CHARSET;
-    lstrcpyA(lf.lfFaceName, "ＭＳ Ｐゴシック");
-    HFONT font = CreateFontIndirectA(&lf);
-    SendMessageA(output, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    CHARFORMATA by_default = {};
+    const std::wstring face = WideFromCp932("ＭＳ Ｐゴシック");
+    lstrcpyW(lf.lfFaceName, face.c_str());
+    HFONT font = CreateFontIndirectW(&lf);
+    SendMessageW(output, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    CHARFORMATW by_default = {};
     by_default.cbSize = sizeof by_default;
-    SendMessageA(output, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&by_default));
+    SendMessageW(output, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&by_default));
+    EXPECT_STREQ(face.c_str(), by_default.szFaceName);
 
-    const std::string first = "1 山田 > 赤い行\r\n";
+    // "表" ends in the byte of "\\".
+    const std::string first = "1 山田 > 赤い表\r\n";
     const std::string second = "2 佐藤 > blue line\r\n";
     ASSERT_TRUE(AppendOutputAreaLine(output, first.c_str(), RGB(255, 0, 0)));
     ASSERT_TRUE(AppendOutputAreaLine(output, second.c_str(), RGB(0, 0, 160)));
     EXPECT_EQ(first + second, Text(output));
 
-    // The caret after the last character (the area counts characters, CR LF as two).
+    // The caret after the last character.
     CHARRANGE caret = Selection();
     EXPECT_EQ(caret.cpMin, caret.cpMax);
     EXPECT_EQ(Characters(first + second), caret.cpMin);
 
-    CHARFORMATA red = FormatOf(0, 2);
+    CHARFORMATW red = FormatOf(0, 2);
     EXPECT_EQ(0u, red.dwEffects & CFE_AUTOCOLOR);
     EXPECT_EQ(RGB(255, 0, 0), red.crTextColor);
-    CHARFORMATA blue = FormatOf(caret.cpMin - 4, caret.cpMin - 2);
+    CHARFORMATW blue = FormatOf(caret.cpMin - 4, caret.cpMin - 2);
     EXPECT_EQ(0u, blue.dwEffects & CFE_AUTOCOLOR);
     EXPECT_EQ(RGB(0, 0, 160), blue.crTextColor);
     EXPECT_STREQ(by_default.szFaceName, blue.szFaceName);
@@ -202,8 +206,8 @@ TEST_F(OutputArea, TheLastLineStaysInViewWithTheScrollBarAtTheBottom) {
         wsprintfA(line, "%d user > line %d\r\n", i, i);
         ASSERT_TRUE(AppendOutputAreaLine(output, line, RGB(0, 0, 0)));
     }
-    int lines = static_cast<int>(SendMessageA(output, EM_GETLINECOUNT, 0, 0));
-    int first = static_cast<int>(SendMessageA(output, EM_GETFIRSTVISIBLELINE, 0, 0));
+    int lines = static_cast<int>(SendMessageW(output, EM_GETLINECOUNT, 0, 0));
+    int first = static_cast<int>(SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0));
     EXPECT_GT(first, 30);
     EXPECT_LT(first, lines);
     SCROLLINFO bar = {};
@@ -219,7 +223,7 @@ void PumpFor(DWORD ms) {
     DWORD start = GetTickCount();
     MSG message;
     while (GetTickCount() - start < ms) {
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
         Sleep(5);
     }
 }
@@ -241,13 +245,13 @@ TEST_F(OutputArea, BurstsAreDrawnOnceWithTheLastLineInView) {
     EXPECT_EQ(expected, Text(output));
     EXPECT_EQ(RGB(200, 0, 0), FormatOf(Characters(expected) - 4, Characters(expected) - 2).crTextColor);
     PumpFor(200);
-    int lines = static_cast<int>(SendMessageA(output, EM_GETLINECOUNT, 0, 0));
-    int first = static_cast<int>(SendMessageA(output, EM_GETFIRSTVISIBLELINE, 0, 0));
+    int lines = static_cast<int>(SendMessageW(output, EM_GETLINECOUNT, 0, 0));
+    int first = static_cast<int>(SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0));
     EXPECT_GT(first, 40);
     EXPECT_LT(first, lines);
     // Drawn again: a line appended outside a burst scrolls into view at once.
     ASSERT_TRUE(AppendOutputAreaLine(output, "61 user > alone\r\n", RGB(0, 0, 0)));
-    EXPECT_GT(static_cast<int>(SendMessageA(output, EM_GETFIRSTVISIBLELINE, 0, 0)), first);
+    EXPECT_GT(static_cast<int>(SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0)), first);
 
     // Emptied while a burst waits to be drawn: the new area is drawn as
     // usual, and the next burst is held and drawn in it as in the old (an
@@ -265,7 +269,8 @@ TEST_F(OutputArea, BurstsAreDrawnOnceWithTheLastLineInView) {
     EXPECT_TRUE(IsWindowVisible(output));
 }
 
-// Three lines of 30 bytes fill a limit of 100; the fourth does not fit.
+// Three lines of 30 characters fill a limit of 100; the fourth does not
+// fit. The limit counts characters, not CP932 bytes.
 TEST_F(OutputArea, ALineThatDoesNotFitShowsTheMessageOnceThenEmptiesTheArea) {
     SetOutputAreaLimit(output, 100);
     const char line[] = "12345678901234567890 > 12345\r\n";
@@ -277,12 +282,17 @@ TEST_F(OutputArea, ALineThatDoesNotFitShowsTheMessageOnceThenEmptiesTheArea) {
     EXPECT_FALSE(AppendOutputAreaLine(output, "does not fit any more\r\n", RGB(0, 0, 0)));
     EXPECT_EQ(1, watcher.boxes());
     EXPECT_EQ(kOverflowText, watcher.text());
-    EXPECT_EQ(90, watcher.length_while_shown());  // emptied only after the message
+    EXPECT_EQ(std::string(line) + line + line, watcher.held_while_shown());  // emptied only after the message
     EXPECT_EQ("", Text(output));
 
     // The area starts afresh with the next line.
     EXPECT_TRUE(AppendOutputAreaLine(output, "next\r\n", RGB(0, 0, 0)));
     EXPECT_EQ("next\r\n", Text(output));
+    std::string wide_line;
+    for (int i = 0; i < 40; ++i) wide_line += "表";
+    wide_line += "\r\n";  // 42 characters, 82 bytes
+    for (int i = 0; i < 2; ++i) ASSERT_TRUE(AppendOutputAreaLine(output, wide_line.c_str(), RGB(0, 0, 0)));
+    EXPECT_EQ("next\r\n" + wide_line + wide_line, Text(output));
     EXPECT_EQ(1, watcher.boxes());
 }
 
@@ -291,11 +301,11 @@ TEST_F(OutputArea, ALineThatDoesNotFitShowsTheMessageOnceThenEmptiesTheArea) {
 // A second box would keep these from returning: they give up after a while.
 void AppendAndOverflowAgain(HWND parent) {
     DWORD_PTR shown = 1;
-    EXPECT_NE(0, SendMessageTimeoutA(parent, UM_TEST_APPEND, 0, reinterpret_cast<LPARAM>("x\r\n"), SMTO_NORMAL,
+    EXPECT_NE(0, SendMessageTimeoutW(parent, UM_TEST_APPEND, 0, reinterpret_cast<LPARAM>("x\r\n"), SMTO_NORMAL,
                                      3000, &shown));
     EXPECT_EQ(0u, shown);
     DWORD_PTR ignored = 0;
-    EXPECT_NE(0, SendMessageTimeoutA(parent, WM_COMMAND, MAKEWPARAM(IDC_OUTPUT, EN_MAXTEXT),
+    EXPECT_NE(0, SendMessageTimeoutW(parent, WM_COMMAND, MAKEWPARAM(IDC_OUTPUT, EN_MAXTEXT),
                                      reinterpret_cast<LPARAM>(g_output), SMTO_NORMAL, 3000, &ignored));
 }
 
@@ -311,7 +321,7 @@ TEST_F(OutputArea, NothingArrivingWhileTheMessageIsUpBringsASecondOne) {
 TEST_F(OutputArea, MaxTextFromTheAreaShowsTheMessageAndEmptiesIt) {
     ASSERT_TRUE(AppendOutputAreaLine(output, "a line\r\n", RGB(0, 0, 0)));
     OverflowBoxWatcher watcher;
-    SendMessageA(parent, WM_COMMAND, MAKEWPARAM(IDC_OUTPUT, EN_MAXTEXT), reinterpret_cast<LPARAM>(output));
+    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(IDC_OUTPUT, EN_MAXTEXT), reinterpret_cast<LPARAM>(output));
     EXPECT_EQ(1, watcher.boxes());
     EXPECT_EQ(kOverflowText, watcher.text());
     EXPECT_EQ("", Text(output));
@@ -321,22 +331,22 @@ TEST_F(OutputArea, MaxTextFromTheAreaShowsTheMessageAndEmptiesIt) {
 // id, the place, the font, the limit, the background, the focus and the
 // place among its siblings; the owner is told the new window.
 TEST_F(OutputArea, ClearPutsAnEmptyAreaLikeTheOldOneInItsPlace) {
-    HWND sibling = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 150, 10, 10, parent, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
+    HWND sibling = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 150, 10, 10, parent, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
     SetWindowPos(sibling, output, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     MoveWindow(output, 7, 9, 300, 120, FALSE);
-    LOGFONTA lf = {};
+    LOGFONTW lf = {};
     lf.lfHeight = -15;
-    lstrcpyA(lf.lfFaceName, "Tahoma");
-    HFONT font = CreateFontIndirectA(&lf);
-    SendMessageA(output, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    lstrcpyW(lf.lfFaceName, L"Tahoma");
+    HFONT font = CreateFontIndirectW(&lf);
+    SendMessageW(output, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SetOutputAreaLimit(output, 5000);
-    SendMessageA(output, EM_SETBKGNDCOLOR, 0, RGB(1, 2, 3));
+    SendMessageW(output, EM_SETBKGNDCOLOR, 0, RGB(1, 2, 3));
     SetFocus(output);
     for (int i = 0; i < 50; ++i) ASSERT_TRUE(AppendOutputAreaLine(output, "a line\r\n", RGB(9, 9, 9)));
-    CHARFORMATA before = {};
+    CHARFORMATW before = {};
     before.cbSize = sizeof before;
-    SendMessageA(output, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&before));
+    SendMessageW(output, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&before));
     const HWND old = output;
     const int renewals = renewals_;
 
@@ -354,16 +364,18 @@ TEST_F(OutputArea, ClearPutsAnEmptyAreaLikeTheOldOneInItsPlace) {
     EXPECT_EQ(7, place.left);
     EXPECT_EQ(9, place.top);
     EXPECT_EQ(300, place.right - place.left);
-    CHARFORMATA after = {};
+    CHARFORMATW after = {};
     after.cbSize = sizeof after;
-    SendMessageA(area, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&after));
-    EXPECT_STREQ("Tahoma", after.szFaceName);
+    SendMessageW(area, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&after));
+    EXPECT_STREQ(L"Tahoma", after.szFaceName);
     EXPECT_EQ(before.yHeight, after.yHeight);
-    EXPECT_EQ(5000, SendMessageA(area, EM_GETLIMITTEXT, 0, 0));
-    EXPECT_EQ(RGB(1, 2, 3), static_cast<COLORREF>(SendMessageA(area, EM_SETBKGNDCOLOR, 0, RGB(1, 2, 3))));
+    EXPECT_EQ(5000, SendMessageW(area, EM_GETLIMITTEXT, 0, 0));
+    EXPECT_EQ(RGB(1, 2, 3), static_cast<COLORREF>(SendMessageW(area, EM_SETBKGNDCOLOR, 0, RGB(1, 2, 3))));
     EXPECT_EQ(area, GetFocus());
     EXPECT_EQ(sibling, GetWindow(area, GW_HWNDNEXT));
-    EXPECT_TRUE((GetWindowLongPtrA(area, GWL_STYLE) & ES_READONLY) != 0);
+    EXPECT_TRUE((GetWindowLongPtrW(area, GWL_STYLE) & ES_READONLY) != 0);
+    EXPECT_TRUE(IsWindowUnicode(area));
+    EXPECT_EQ(0, SendMessageW(area, EM_GETLANGOPTIONS, 0, 0) & IMF_DUALFONT);
 
     // The new area takes lines as the old one did.
     ASSERT_TRUE(AppendOutputAreaLine(area, "next\r\n", RGB(200, 0, 0)));
