@@ -18,6 +18,10 @@ fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export LANG=$MW_LOCALE LC_ALL=$MW_LOCALE
+# Without the locale on this machine Wine would quietly run in English.
+if ! locale -a 2>/dev/null | grep -qix "${MW_LOCALE/UTF-8/utf8}"; then
+  echo "wine-env: the locale $MW_LOCALE is missing (tools/setup.sh generates it)" >&2
+fi
 export WINEARCH=win64
 
 # Creates the prefix once: wineboot, then a font replacement so that
