@@ -5,7 +5,7 @@ NATIVE := build/native
 WIN := build/win
 
 .PHONY: run test setup configure build unit-tests system-tests fuzz fuzz-short soak soak-loss fuzz-merge clean \
-  dist install-linux
+  dist install-linux locale-system-tests
 
 setup:
 	@tools/setup.sh
@@ -36,7 +36,21 @@ system-tests: build
 fuzz-short: build
 	@FUZZ_MAX_TIME=$${FUZZ_MAX_TIME:-60} tools/run-fuzz.sh
 
-test: unit-tests fuzz-short system-tests
+# The tests that show or read texts run again under an English and a Chinese
+# Windows code page (1252 and 936), each about three minutes, and a short set
+# under code page 65001 (Windows' UTF-8 option); the rest of the suite runs
+# once, under the Japanese one.
+LOCALE_SYSTEM_TESTS := test_startup_shutdown test_popups test_small_dialogs test_tray.Arrivals \
+  test_settings_sheet.BasePage test_settings_sheet.NameChange test_whiteboard.BoardsBetweenTwoCopies \
+  test_multipeer_chat.CopiesAndConsole test_presence.Presence
+UTF8_SYSTEM_TESTS := test_startup_shutdown test_multipeer_chat.CopiesAndConsole test_settings_sheet.NameChange
+locale-system-tests: build
+	@status=0; for locale in en_US.UTF-8 zh_CN.UTF-8; do \
+	  MW_LOCALE=$$locale tools/run-system-tests.sh $(LOCALE_SYSTEM_TESTS) || status=1; \
+	done; \
+	MW_LOCALE=hi_IN.UTF-8 tools/run-system-tests.sh $(UTF8_SYSTEM_TESTS) || status=1; exit $$status
+
+test: unit-tests fuzz-short system-tests locale-system-tests
 
 run: build
 	@tools/run.sh
