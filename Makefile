@@ -42,7 +42,8 @@ fuzz-short: build
 # once, under the Japanese one.
 LOCALE_SYSTEM_TESTS := test_startup_shutdown test_popups test_small_dialogs test_tray.Arrivals \
   test_settings_sheet.BasePage test_settings_sheet.NameChange test_whiteboard.BoardsBetweenTwoCopies \
-  test_multipeer_chat.CopiesAndConsole test_presence.Presence
+  test_multipeer_chat.CopiesAndConsole test_presence.Presence \
+  test_pane_behaviour.PanesDriven.test_the_line_limit_counts_cp932_bytes
 UTF8_SYSTEM_TESTS := test_startup_shutdown test_multipeer_chat.CopiesAndConsole test_settings_sheet.NameChange
 locale-system-tests: build
 	@status=0; for locale in en_US.UTF-8 zh_CN.UTF-8; do \

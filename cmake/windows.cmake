@@ -63,9 +63,11 @@ add_custom_command(
 add_custom_target(mosswick_help ALL DEPENDS ${HELP_OUTPUTS})
 
 # Test driver: finds and drives the program's windows from outside.
+# It reads and sets texts through the program's own CP932 conversion, so that
+# the test scripts get the same bytes whatever locale Wine runs in.
 file(GLOB DRIVER_SOURCES CONFIGURE_DEPENDS tools/driver/*.cpp)
 if(DRIVER_SOURCES)
-  add_executable(mwdriver ${DRIVER_SOURCES})
+  add_executable(mwdriver ${DRIVER_SOURCES} ${CMAKE_SOURCE_DIR}/platform/win32/wide_text.cpp)
   target_link_libraries(mwdriver PRIVATE ${WIN_LIBS})
   target_link_options(mwdriver PRIVATE ${STATIC_FLAGS})
   set_target_properties(mwdriver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -222,6 +222,22 @@ class PanesDriven(PeerAndProgram):
         counts = {text: shown.count(text) for text in (b"one", b"two", b"three", b"four")}
         self.assertEqual(counts, {b"one": 1, b"two": 1, b"three": 1, b"four": 0}, f"output area: {shown}")
 
+    def test_the_line_limit_counts_cp932_bytes(self):
+        # A line holds 255 bytes: a longer text put in is cut at a whole
+        # character, and typing past the limit is refused, a two-byte
+        # character that would cross it too; what is sent is what was shown.
+        kana = "あ".encode("cp932")
+        self.program.set_text("IDC_INPUT", b"a" * 300)
+        self.assertEqual(self.input_text(), b"a" * 255)
+        self.program.set_text("IDC_INPUT", b"a" * 254 + kana)
+        self.assertEqual(self.input_text(), b"a" * 254)
+        self.program.set_text("IDC_INPUT", b"a" * 252)
+        self.program.click("IDC_INPUT", 5, 5)
+        self.program.keys("Ctrl+End", "text:" + (kana * 3).hex())
+        self.assertEqual(self.input_text(), b"a" * 252 + kana)
+        self.program.keys("Enter")
+        self.assertEqual(self.next_chat(), b"a" * 252 + kana)
+
     def test_send_button_sends_nothing_without_text(self):
         before = self.program.output_lines()
         self.program.click("IDC_SEND", 25, 10)

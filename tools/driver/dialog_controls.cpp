@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "tools/driver/cp932_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ bool ReadTexts(HWND control, UINT count_message, UINT length_message, UINT text_
             return false;
         }
         wide.resize(std::min(static_cast<size_t>(got), static_cast<size_t>(length)));
-        texts->push_back(Cp932FromUtf16(wide));
+        texts->push_back(Cp932FromWide(wide));
     }
     return true;
 }

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "tools/driver/cp932_text.h"
+#include "platform/win32/wide_text.h"
 #include "tools/driver/remote_memory.h"
 
 namespace {
@@ -35,7 +35,7 @@ public:
         if (length > 0 && !memory_.Read(sizeof(LVITEMW), buffer.data(), buffer.size() * sizeof(wchar_t))) {
             return false;
         }
-        *text = Cp932FromUtf16(buffer);
+        *text = Cp932FromWide(buffer);
         return true;
     }
 

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/driver/cp932_text.h"
+#include "platform/win32/wide_text.h"
 #include "tools/driver/dialog_controls.h"
 #include "tools/driver/hex_text.h"
 #include "tools/driver/listview_reader.h"
@@ -196,7 +196,7 @@ int RunSetText(const Args& args) {
     if (!child) return Fail("child window not found");
     // Set in UTF-16, converted from CP932 here, as the program's own
     // Unicode windows take a text.
-    const std::wstring wide = Utf16FromCp932(text);
+    const std::wstring wide = WideFromCp932(text);
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_ABORTIFHUNG,
                              kSendTimeoutMs, &result)) {
@@ -395,7 +395,7 @@ int RunStatusBarText(const Args& args) {
     if (!SendWithTimeout(child, SB_GETTEXTW, part, memory.AsParam(), &answer)) return Fail("no answer");
     if (!memory.Read(0, wide.data(), characters * sizeof(wchar_t))) return Fail("status bar not readable");
     wide.resize(std::min(wide.find(L'\0'), characters));
-    const std::string text = Cp932FromUtf16(wide);
+    const std::string text = Cp932FromWide(wide);
     PrintLine(ToHex(text));
     return 0;
 }

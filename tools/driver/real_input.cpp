@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "tools/driver/cp932_text.h"
+#include "platform/win32/wide_text.h"
 #include "tools/driver/hex_text.h"
 #include "tools/driver/window_lookup.h"
 
@@ -120,7 +120,7 @@ bool RunToken(const std::string& token, std::string* error) {
                 return false;
             }
             // CP932 bytes, typed as the characters they stand for.
-            for (wchar_t unit : Utf16FromCp932(bytes)) {
+            for (wchar_t unit : WideFromCp932(bytes)) {
                 if (!Character(unit)) return false;
                 Sleep(kBetweenKeysMs);
             }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "tools/driver/cp932_text.h"
+#include "platform/win32/wide_text.h"
 
 double g_wait_seconds = 15.0;
 
@@ -83,7 +83,7 @@ std::string WindowText(HWND window) {
         if (got <= 0 && (characters == 0 || size >= kMaxText)) return "";
         if (got > 0 && (static_cast<size_t>(got) + 2 < size || size >= kMaxText)) {
             text.resize(std::min(static_cast<size_t>(got), size - 1));
-            return Cp932FromUtf16(text);
+            return Cp932FromWide(text);
         }
         size *= 2;
     }
