@@ -7,7 +7,7 @@ file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS
   shell/win32/*.cpp whiteboard/win32/*.cpp)
 list(FILTER WIN32_SOURCES EXCLUDE REGEX "shell/win32/win_main\\.cpp$")
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 _WIN32_IE=0x0600)
-set(WIN_LIBS ws2_32 wsock32 comctl32 comdlg32 gdi32 user32 shell32 imm32 advapi32 kernel32)
+set(WIN_LIBS ws2_32 wsock32 comctl32 comdlg32 gdi32 user32 shell32 imm32 advapi32 ole32 kernel32)
 set(STATIC_FLAGS -static -static-libgcc -static-libstdc++)
 
 add_library(mosswick_win STATIC ${CORE_SOURCES} ${WIN32_SOURCES})
@@ -98,3 +98,9 @@ if(WIN_TEST_SOURCES)
     set_tests_properties(win_tests_${locale} PROPERTIES LABELS win32 TIMEOUT 300 ENVIRONMENT MW_LOCALE=${locale}.UTF-8)
   endforeach()
 endif()
+
+# A library the whole-program tests plant in the program's folder under a
+# system library's name (planted_library.dll, copied there as RICHED20.DLL).
+add_library(planted_library SHARED tests/win32/planted/planted_library.cpp)
+set_target_properties(planted_library PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_link_options(planted_library PRIVATE ${STATIC_FLAGS})

@@ -15,8 +15,10 @@ bool IsNewCommonControlsVersion(unsigned long major, unsigned long minor) {
     return major > 4 || (major == 4 && minor >= 72);
 }
 
+// The common controls the program is linked with are already loaded: their
+// version is asked of that very library, with no search for another.
 bool IsNewCommonControls() {
-    HMODULE library = LoadLibraryW(L"comctl32.dll");
+    HMODULE library = GetModuleHandleW(L"comctl32.dll");
     if (library == nullptr) return false;
     bool is_new = false;
     auto get_version = reinterpret_cast<DLLGETVERSIONPROC>(
@@ -26,6 +28,5 @@ bool IsNewCommonControls() {
         info.cbSize = sizeof info;  // 20
         if (SUCCEEDED(get_version(&info))) is_new = IsNewCommonControlsVersion(info.dwMajorVersion, info.dwMinorVersion);
     }
-    FreeLibrary(library);
     return is_new;
 }

@@ -33,6 +33,7 @@
 #include "shell/win32/main_window.h"
 #include "shell/win32/output_area.h"
 #include "platform/win32/pickers.h"
+#include "platform/win32/system_library.h"
 #include "whiteboard/win32/board_window.h"
 
 namespace {
@@ -225,7 +226,7 @@ BinarySemaphore* PopupStartLock() { return g_locks[LOCK_POPUP_START].get(); }
 bool RunStartUpSequence(HWND window) {
     g_main.window = window;
     ConnectPlatform();
-    g_main.richedit = LoadLibraryW(kOutputAreaLibrary);  // the output area's class
+    g_main.richedit = LoadSystemLibrary(kOutputAreaLibrary);  // the output area's class
     WSADATA wsa;
     WSAStartup(0x0101, &wsa);
     RegisterCommonControls();

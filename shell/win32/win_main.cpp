@@ -1,6 +1,8 @@
 // Entry point of Mosswick.exe: the main window and its message loop.
 #include <windows.h>
+#include <objbase.h>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/wide_text.h"
 #include "resources/command_ids.h"
 #include "shell/win32/main_window.h"
@@ -25,11 +27,31 @@ int RunMessageLoop(HACCEL accelerators) {
     return static_cast<int>(msg.wParam);
 }
 
+// Opening the log or the help page goes through the shell, which may hand it
+// to extensions that need COM in a single-threaded apartment on the calling
+// thread, as Microsoft asks of every caller of ShellExecute:
+// https://learn.microsoft.com/windows/win32/api/shellapi/nf-shellapi-shellexecutew
+class ApartmentForTheShell {
+public:
+    ApartmentForTheShell()
+        : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ~ApartmentForTheShell() {
+        if (initialised_) CoUninitialize();
+    }
+    ApartmentForTheShell(const ApartmentForTheShell&) = delete;
+    ApartmentForTheShell& operator=(const ApartmentForTheShell&) = delete;
+
+private:
+    bool initialised_;
+};
+
 }  // namespace
 
 // The command line and the show state are not used: the start-up sequence
 // shows the window or sends it to the tray.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    RestrictLibrarySearchToSystemFolder();
+    ApartmentForTheShell apartment;
     g_main.instance = instance;
     if (!RegisterMainWindowClass(instance)) return 0;
     HWND window = CreateMainWindow(instance);

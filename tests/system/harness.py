@@ -25,6 +25,7 @@ ROOT = Path(__file__).resolve().parents[2]
 BUILD_WIN = Path(os.environ.get("MW_BUILD_WIN", ROOT / "build" / "win"))
 PROGRAM_EXE = BUILD_WIN / "Mosswick.exe"
 DRIVER_EXE = BUILD_WIN / "mwdriver.exe"
+PLANTED_LIBRARY = BUILD_WIN / "planted_library.dll"
 NETBED = ROOT / "tools" / "netbed.sh"
 WORK = Path(os.environ.get("MW_SYSTEST_DIR", ROOT / "build" / "system-tests"))
 # The locale Wine runs in, which sets its ANSI code page (tools/wine-env.sh).
@@ -281,7 +282,7 @@ class Program:
     `folder` places it one folder deeper, in a folder of that name; `locale`
     runs it in another locale than the run's (another ANSI code page)."""
 
-    def __init__(self, name, slot=None, ini=None, netbed=None, folder=None, locale=LOCALE):
+    def __init__(self, name, slot=None, ini=None, netbed=None, folder=None, locale=LOCALE, planted=False):
         self.slot = slot
         self.netbed = netbed or netbed_prefix()
         run_dir = WORK / "runs" / name
@@ -297,10 +298,17 @@ class Program:
             shutil.copy2(help_page, self.dir / help_page.name)
         if ini is not None:
             (self.dir / "Mosswick.ini").write_bytes(ini)
+        overrides = os.environ.get("WINEDLLOVERRIDES", "mscoree,mshtml=")
+        if planted:
+            # A library named as a system library lies beside the program, and
+            # Wine takes a library found on the search path before its own, as
+            # Windows does for one that is not among its known libraries.
+            shutil.copy2(PLANTED_LIBRARY, self.dir / "RICHED20.DLL")
+            overrides += ";riched20=n,b"
         self.env = netbed_env(self.netbed)
         self.env.update(WINEPREFIX=str(prefix_for(slot, self.netbed, locale)),
                         WINEDEBUG=os.environ.get("WINEDEBUG", "-all"), LANG=locale, LC_ALL=locale, WINEARCH="win64",
-                        WINEDLLOVERRIDES=os.environ.get("WINEDLLOVERRIDES", "mscoree,mshtml="))
+                        WINEDLLOVERRIDES=overrides)
         self.process = None
         self._log = None
 

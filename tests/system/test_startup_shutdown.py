@@ -30,13 +30,15 @@ class StartAndClose(h.SystemTestCase):
         return info
 
     def test_first_start_shows_login_name_and_close_saves_window_state(self):
-        program = self.start_program(any_slot())
+        # The folder holds a RICHED20.DLL of its own: the system's is loaded.
+        program = self.start_program(any_slot(), planted=True)
         expected = b"Mosswick - [" + h.login_name() + b"]"
         try:
             _, visible, _ = program.main_window(title=expected)
         except h.DriverError:
             self.fail(f"title {program.title()!r}, expected {expected!r}")
         self.assertTrue(visible, "the main window should be shown")
+        self.assertFalse((program.dir / "planted-library-loaded").exists(), "the folder's RICHED20.DLL was loaded")
         self.assertFalse(program.ini_path.exists(), "nothing is written before shutdown")
 
         program.close()
