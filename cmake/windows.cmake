@@ -40,7 +40,7 @@ set_property(TARGET mosswick_resources PROPERTY COMPILE_OPTIONS "")
 target_include_directories(mosswick_resources PRIVATE ${ASSET_DIR})
 add_dependencies(mosswick_resources mosswick_assets)
 set_source_files_properties(${RC_SOURCES} PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/resources/command_ids.h;${ASSET_FILES}")
+  "${CMAKE_SOURCE_DIR}/resources/command_ids.h;${CMAKE_SOURCE_DIR}/resources/Mosswick.manifest;${ASSET_FILES}")
 
 add_executable(Mosswick WIN32 shell/win32/win_main.cpp $<TARGET_OBJECTS:mosswick_resources>)
 target_link_libraries(Mosswick PRIVATE mosswick_win)

@@ -6,7 +6,7 @@ pictures below.
 
 Writes into OUTPUT_DIR:
   tarnicon.ico, icon_yellow.ico, icon_green.ico, icon_skyblue.ico, icon_red.ico
-      16 x 16 pictures, stored at 16 x 16 and (doubled) 32 x 32, 32-bit colour
+      16 x 16 pictures, stored at 16, 20, 24, 32 and 48 pixels square, 32-bit colour
   splith.cur, splitv.cur, pen.cur
       monochrome 32 x 32 cursors (the 16 x 16 picture in the top-left corner)
   toolbar.bmp
@@ -385,13 +385,16 @@ def rgba_pixels(rows):
     return [[(0, 0, 0, 0) if c == "." else PALETTE[c] + (255,) for c in row] for row in rows]
 
 
-def doubled(pixels):
-    out = []
-    for row in pixels:
-        wide = [p for p in row for _ in (0, 1)]
-        out.append(wide)
-        out.append(list(wide))
-    return out
+# The sizes Windows asks an icon for at 100% to 200% scaling: the small icon
+# (16, 20, 24, 32) and the large one (32, 48). The 16-pixel image stays first.
+ICON_SIZES = (16, 20, 24, 32, 48)
+
+
+def scaled(pixels, size):
+    """A square picture scaled to size x size, each pixel taken from the
+    nearest source pixel so the picture keeps its hard edges."""
+    source = len(pixels)
+    return [[pixels[y * source // size][x * source // size] for x in range(size)] for y in range(size)]
 
 
 def mask_rows(bits_rows):
@@ -418,7 +421,7 @@ def icon_image(pixels):
 
 
 def icon_file(pixels16):
-    images = [(16, icon_image(pixels16)), (32, icon_image(doubled(pixels16)))]
+    images = [(size, icon_image(scaled(pixels16, size))) for size in ICON_SIZES]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, data in images:

@@ -7,7 +7,8 @@
 void RegisterCommonControls() {
     INITCOMMONCONTROLSEX icc = {};
     icc.dwSize = sizeof icc;  // 8
-    icc.dwICC = ICC_LISTVIEW_CLASSES;
+    // The list view, and the toolbar, status bar and tooltips.
+    icc.dwICC = ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES;
     if (!InitCommonControlsEx(&icc)) InitCommonControls();
 }
 

@@ -5,6 +5,7 @@ through its launcher in a home of its own, which makes its own Wine prefix.
 Each start goes on until the program lists itself in its user area."""
 import configparser
 import os
+import xml.etree.ElementTree as ET
 import shutil
 import struct
 import subprocess
@@ -69,6 +70,28 @@ def product_version(exe):
     return version_numbers(data[at:end].decode("utf-16-le"))
 
 
+def resources(data):
+    """{(type, name): bytes} of a program's resources, the first language of
+    each, read from the .rsrc section of its bytes."""
+    u16, u32 = (lambda at: struct.unpack_from("<H", data, at)[0]), (lambda at: struct.unpack_from("<I", data, at)[0])
+    pe = u32(0x3C)
+    sections = pe + 24 + u16(pe + 20)
+    rsrc = next(at for at in range(sections, sections + 40 * u16(pe + 6), 40) if data[at:at + 5] == b".rsrc")
+    base, rva = u32(rsrc + 20), u32(rsrc + 12)
+
+    def entries(directory):
+        count = u16(base + directory + 12) + u16(base + directory + 14)
+        return [(u32(at), u32(at + 4)) for at in range(base + directory + 16, base + directory + 16 + 8 * count, 8)]
+
+    found = {}
+    for kind, types in entries(0):
+        for name, names in entries(types & 0x7FFFFFFF):
+            _, leaf = entries(names & 0x7FFFFFFF)[0]
+            at, size = base + u32(base + leaf) - rva, u32(base + leaf + 4)
+            found[(kind, name)] = data[at:at + size]
+    return found
+
+
 def own_row(program, name, test):
     """Waits for the user area's one row, the user's own, and checks it."""
     rows = h.wait_until(lambda: program.list_rows("IDC_USERLIST"), h.START_WAIT, interval=0.5)
@@ -119,6 +142,23 @@ class ReleaseZip(h.SystemTestCase):
         self.assertEqual(files, {"Mosswick.exe", "Mosswick.html", "README.txt"} | help_files())
         for name in files - {"README.txt"}:
             self.assertEqual(self.shipped(name), (h.BUILD_WIN / name).read_bytes(), f"{name} as built")
+
+    def test_program_carries_its_manifest_and_every_icon_size(self):
+        found = resources(self.shipped("Mosswick.exe"))
+        manifest = ET.fromstring(found[(24, 1)])
+        text = {element.tag.split("}")[1]: (element.text or "").strip() for element in manifest.iter()}
+        controls = [e.attrib for e in manifest.iter() if e.attrib.get("name") == "Microsoft.Windows.Common-Controls"]
+        self.assertEqual([c["version"] for c in controls], ["6.0.0.0"], "the common controls of version 6")
+        levels = [e.attrib for e in manifest.iter() if e.tag.endswith("requestedExecutionLevel")]
+        self.assertEqual([lv["level"] for lv in levels], ["asInvoker"])
+        systems = {e.attrib["Id"] for e in manifest.iter() if e.tag.endswith("supportedOS")}
+        self.assertEqual(systems, {"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}, "Windows 10 and 11")
+        self.assertEqual((text["dpiAware"], text["gdiScaling"]), ("false", "true"))
+        groups = [body for (kind, _), body in found.items() if kind == 14]
+        self.assertEqual(len(groups), 5, "the program icon and the four alert colours")
+        for body in groups:
+            sizes = [body[6 + 14 * i] for i in range(struct.unpack_from("<H", body, 4)[0])]
+            self.assertEqual(sizes, [16, 20, 24, 32, 48])
 
     def test_readme_is_utf8_with_a_bom_japanese_first_then_english(self):
         data = self.shipped("README.txt")
