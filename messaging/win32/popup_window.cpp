@@ -14,6 +14,7 @@
 #include "settings/settings.h"
 #include "resources/command_ids.h"
 #include "platform/win32/byte_limit.h"
+#include "platform/win32/front_window.h"
 #include "platform/win32/placement.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/window_guard.h"
@@ -61,7 +62,7 @@ void OnInitDialog(HWND dialog, PopupWindow* popup) {
     if (LookUpPopupSender(popup->record.get())) ReplaceBrush(popup);
     SetLabel(dialog, "送信者： ", *popup->record);
     SetWindowTextCp932(edit, PopupText(*popup->record).c_str());
-    SetForegroundWindow(dialog);
+    OpenInFront(dialog);
 }
 
 void PlaceControls(HWND dialog, int w, int h) {
@@ -91,8 +92,10 @@ INT_PTR OnEditColours(PopupWindow* popup, HDC dc, HWND control, HWND dialog) {
     return reinterpret_cast<INT_PTR>(popup->brush);
 }
 
+// The input method opens for a reply; the message read before it is left
+// alone.
 void OpenInputMethod(HWND edit) {
-    if (!ImeAutoChangeOn(g_settings)) return;
+    if (!ImeAutoChangeOn(g_settings) || (GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY) != 0) return;
     HIMC context = ImmGetContext(edit);
     if (context == nullptr) return;
     if (!ImmGetOpenStatus(context)) ImmSetOpenStatus(context, TRUE);
@@ -116,6 +119,7 @@ void SwitchToReply(HWND dialog, PopupWindow* popup) {
     // message shown before it is left as it came.
     LimitEditToCp932Bytes(edit, kTextLimit);
     SetFocus(edit);
+    OpenInputMethod(edit);  // the edit may have had the focus already
 }
 
 void Close(HWND dialog, PopupWindow* popup) {
@@ -135,7 +139,11 @@ void OnCommand(HWND dialog, PopupWindow* popup, int id, int code) {
             if (code == EN_SETFOCUS) OpenInputMethod(GetDlgItem(dialog, IDC_POPUP_TEXT));
             break;
         case IDC_POPUP_REPLY: SwitchToReply(dialog, popup); break;
-        case IDC_POPUP_SEND: SendReply(dialog, popup); break;
+        case IDC_POPUP_SEND:
+            // Enter in the message asks for the default button, which only
+            // sends once the popup is in reply mode.
+            if (IsWindowEnabled(GetDlgItem(dialog, IDC_POPUP_SEND))) SendReply(dialog, popup);
+            break;
         case IDOK:
         case IDCANCEL: Close(dialog, popup); break;
         default: break;
@@ -146,8 +154,12 @@ INT_PTR PopupProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) 
     if (message == WM_INITDIALOG) {
         auto* popup = reinterpret_cast<PopupWindow*>(lparam);  // kept on the window by the guard
         OnInitDialog(dialog, popup);
-        // The reply button takes the focus: the message is read, not selected.
-        SetFocus(GetDlgItem(dialog, IDC_POPUP_REPLY));
+        // The message takes the focus, with nothing selected: a key typed
+        // while the popup comes up (Enter, Space) does nothing to it. The
+        // reply button is reached with Tab, Alt+R or the mouse.
+        HWND edit = GetDlgItem(dialog, IDC_POPUP_TEXT);
+        SetFocus(edit);
+        SendMessageW(edit, EM_SETSEL, 0, 0);
         return FALSE;
     }
     PopupWindow* popup = WindowRecord<PopupWindow>(dialog);
@@ -159,6 +171,9 @@ INT_PTR PopupProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) 
             return TRUE;
         }
         case WM_SIZE: PlaceControls(dialog, LOWORD(lparam), HIWORD(lparam)); return TRUE;
+        case WM_ACTIVATE:
+            if (LOWORD(wparam) != WA_INACTIVE) SettleWhenActive(dialog);
+            return FALSE;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
             return OnEditColours(popup, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam), dialog);

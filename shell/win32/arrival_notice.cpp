@@ -7,6 +7,7 @@
 
 #include "messaging/notice_gate.h"
 #include "platform/binary_semaphore.h"
+#include "platform/win32/front_window.h"
 #include "platform/win32/wide_text.h"
 #include "resources/command_ids.h"
 #include "shell/win32/main_window.h"
@@ -23,6 +24,18 @@ struct NoticeHandOver {
 };
 NoticeHandOver g_hand_over;
 
+// The notice is the system's message box: a hook on the notice's thread sees
+// it open (to bring it in front) and come to the foreground (to settle it).
+// https://learn.microsoft.com/windows/win32/winmsg/callwndretproc
+LRESULT CALLBACK WatchNoticeBox(int code, WPARAM wparam, LPARAM lparam) {
+    if (code == HC_ACTION) {
+        const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lparam);
+        if (sent->message == WM_INITDIALOG) OpenInFront(sent->hwnd);
+        if (sent->message == WM_ACTIVATE && LOWORD(sent->wParam) != WA_INACTIVE) SettleWhenActive(sent->hwnd);
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
 void NoticeThread() {
     NoticeHandOver notice = g_hand_over;
     if (BinarySemaphore* lock = NoticeLock()) lock->Release();
@@ -30,8 +43,10 @@ void NoticeThread() {
                        (notice.tray ? "さんのメッセージが到着しました。\nメッセージを確認しますか？"
                                     : "さんのメッセージが到着しました。");
     UINT buttons = notice.tray ? MB_YESNO : MB_OK;
+    HHOOK watch = SetWindowsHookExW(WH_CALLWNDPROCRET, WatchNoticeBox, nullptr, GetCurrentThreadId());
     int answer = MessageBoxCp932(nullptr, text.c_str(), "Mosswick - メッセージの到着",
                                  buttons | MB_ICONINFORMATION | MB_SETFOREGROUND);
+    if (watch != nullptr) UnhookWindowsHookEx(watch);
     // The main window is the main thread's: it is asked to restore itself.
     if (notice.tray && answer == IDYES) PostMessageW(notice.window, UM_RESTOREQUIETLY, 0, 0);
     g_notice_gate.End();

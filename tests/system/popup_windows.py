@@ -1,5 +1,7 @@
 """The program's popup message windows as a test sees them: found by their
 captions among the top-level windows, read and pressed by handle."""
+import subprocess
+
 import harness as h
 import command_ids
 
@@ -53,3 +55,21 @@ def caption(program, handle):
 
 def pixels(program, handle, control, rgb, tolerance=0):
     return int(program.drive("pixels", handle, command_ids.id_of(control), f"{rgb:06x}", tolerance))
+
+
+def other_program_in_front(test, program):
+    """Notepad, another process on the program's desktop, started and given
+    the foreground: the window the user works in when a popup comes."""
+    other = subprocess.Popen(program._in_namespace(["wine", "notepad"]), env=program.env, stdin=subprocess.DEVNULL,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+    test.addCleanup(other.kill)
+    program.drive("foreground", "Notepad", wait=30)
+
+
+def z_order(program, handle):
+    """Where the window lies among the visible top-level windows, 0 in front,
+    and where Notepad lies."""
+    shown = [line.split() for line in program.drive("windows").splitlines()]
+    shown = [fields for fields in shown if fields[2] == "1"]
+    return ([i for i, fields in enumerate(shown) if fields[0] == handle][0],
+            [i for i, fields in enumerate(shown) if fields[1] == "Notepad"][0])

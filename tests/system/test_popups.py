@@ -4,6 +4,7 @@ twice; the reply goes back as a popup numbered 0. Between two copies a popup
 typed in popup mode opens at the other, and its reply opens back."""
 import unittest
 
+import command_ids
 import harness as h
 import popup_windows as pw
 import wire
@@ -72,9 +73,19 @@ class PopupsFromAPeer(h.SystemTestCase):
 
     def test_reply_goes_back_as_a_popup_numbered_zero(self):
         self.announce()
+        pw.other_program_in_front(self, self.program)
         self.popup("質問です")
         [handle] = pw.wait_popups(self.program, 1)
-        pw.press(self.program, handle, "IDC_POPUP_REPLY")
+        popup_at, other_at = pw.z_order(self.program, handle)
+        self.assertLess(popup_at, other_at, "the popup opened behind the program in front")
+        # Keys typed as the popup comes up leave the message as it came.
+        self.program.drive("keys", handle, "enter", "space", "sleep:300")
+        self.assertTrue(pw.caption(self.program, handle).startswith(pw.RECEIVED), "a key switched to the reply")
+        self.assertEqual(pw.text(self.program, handle, "IDC_POPUP_TEXT"), "質問です".encode("cp932"))
+        self.assertEqual(self.program.drive("focus", handle).split()[0], str(command_ids.id_of("IDC_POPUP_TEXT")))
+        # Given the foreground, it is one window among the others.
+        self.assertEqual(self.program.drive("topmost", handle), "0", "the popup stays above every window")
+        self.program.drive("keys", handle, "alt+r")
         self.assertTrue(h.wait_until(lambda: pw.caption(self.program, handle) == pw.REPLY, 5))
         self.assertEqual(pw.text(self.program, handle, "IDC_POPUP_LABEL"), "送信先： peer".encode("cp932"))
         self.assertEqual(pw.text(self.program, handle, "IDC_POPUP_TEXT"), b"")

@@ -8,6 +8,7 @@ is tested on a real window in the Windows-side tests.)"""
 import unittest
 
 import harness as h
+import popup_windows as pw
 import wire
 
 WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_CANCELMODE = 0x203, 0x204, 0x1F
@@ -35,13 +36,17 @@ def main_visible(program):
     return any(kind == "Mosswick" and visible == "1" for _, kind, visible in windows(program))
 
 
-def notices(program):
-    count = 0
+def notice_boxes(program):
+    boxes = []
     for line in program.drive("windows").splitlines():
         handle, kind, visible, *title = line.split()
         if kind == "#32770" and visible == "1" and title and h.unhexed(title[0]) == NOTICE_TITLE:
-            count += 1
-    return count
+            boxes.append(handle)
+    return boxes
+
+
+def notices(program):
+    return len(notice_boxes(program))
 
 
 def menu_height(program):
@@ -120,8 +125,12 @@ class Arrivals(h.SystemTestCase):
 
     def test_one_notice_box_however_many_lines_arrive(self):
         self.start("Msg")
+        pw.other_program_in_front(self, self.program)
         self.chat(1001, b"first")
         self.assertEqual(self.program.message_box(NOTICE_TITLE)[1], "peerさんのメッセージが到着しました。".encode("cp932"))
+        box_at, other_at = pw.z_order(self.program, notice_boxes(self.program)[0])
+        self.assertLess(box_at, other_at, "the notice opened behind the program in front")
+        self.assertEqual(self.program.drive("topmost", notice_boxes(self.program)[0]), "0", "it stays above all")
         self.chat(1002, b"second")
         self.chat(1003, b"third")
         self.assertTrue(h.wait_until(lambda: len(self.program.output_lines()) == 3, 10))

@@ -577,6 +577,14 @@ int RunRect(const Args& args) {
     return 0;
 }
 
+// 1 when the window stays above every window that is not topmost, else 0.
+int RunTopmost(const Args& args) {
+    HWND window = MainWindow(args[0]);
+    if (!window) return Fail("window not found");
+    PrintLine((GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? "1" : "0");
+    return 0;
+}
+
 int RunScreenSize(const Args&) {
     PrintLine(std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " " + std::to_string(GetSystemMetrics(SM_CYSCREEN)));
     return 0;
@@ -606,6 +614,7 @@ const Command kCommands[] = {
     {"windows", 0, 0, "", RunWindows},
     {"screen-size", 0, 0, "", RunScreenSize},
     {"rect", 1, 1, "CLASS", RunRect},
+    {"topmost", 1, 1, "CLASS", RunTopmost},
     {"move", 3, 3, "CLASS X Y", RunMove},
     {"digest", 2, 2, "CLASS ID", RunDigest},
     {"foreground", 1, 1, "CLASS", RunForeground},
