@@ -1,12 +1,38 @@
-// Where popup windows and dialogs appear: the arithmetic of the cascade and
-// of the bottom-right corner, apart from the window system.
+// Where windows appear: the arithmetic of the popup cascade, of the
+// bottom-right corner and of the screens a saved main window may go back
+// to, apart from the window system.
 #pragma once
 #include <atomic>
+#include <vector>
 
 constexpr int kCascadePositions = 8;
 
 struct ScreenPoint {
     int x = 0, y = 0;
+};
+
+// A rectangle in virtual-screen coordinates: (0, 0) is the primary
+// monitor's top-left corner, and a monitor left of or above it has negative
+// coordinates.
+struct ScreenRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// One display monitor: its work area (the screen less the taskbar and any
+// desktop toolbars, wherever they stand) and whether it is the primary one.
+struct Monitor {
+    ScreenRect work;
+    bool primary = false;
+};
+
+// The screens a saved window may go back to. The primary monitor counts as
+// its full-screen client area from (0, 0); every other monitor as its work
+// area less one caption height at the bottom, which is what the full-screen
+// client area is on the primary monitor.
+struct Screens {
+    int fullscreen_width = 0, fullscreen_height = 0;  // of the primary monitor
+    int caption_height = 0;
+    std::vector<Monitor> monitors;  // the primary one among them is not looked at
 };
 
 // The cascade: index k (0 to 7) moves a window k caption heights right and
@@ -24,7 +50,12 @@ private:
 };
 
 // The top-left corner that puts a window of the given size at the bottom
-// right of the screen: x = screen width - window width - 1, y = full-screen
-// client height + caption height - window height - 1.
-ScreenPoint CornerPosition(int screen_width, int fullscreen_client_height, int caption_height,
-                           int window_width, int window_height);
+// right of a work area, one pixel in from its right and bottom edges.
+ScreenPoint CornerPosition(const ScreenRect& work, int window_width, int window_height);
+
+// Whether a saved window rectangle is put back: at least 370 wide and 350
+// high, and its top-left corner inside one screen's area (not left of or
+// above it) and more than 5 pixels from that area's right and bottom edges.
+// With no monitor besides the primary this is the rule of the primary
+// screen alone.
+bool IsSavedRectOnScreen(const ScreenRect& saved, const Screens& screens);

@@ -61,14 +61,18 @@ DisplayResult ApplyDisplayPage(const DisplayChoice& choice, const char* opening_
         g_settings.*f.back = choice.pane[pane].back;
         g_settings.pane_font[pane] = choice.pane[pane].font;
     }
-    std::memset(g_settings.UserArea_View, 0, sizeof g_settings.UserArea_View);
-    std::strcpy(g_settings.UserArea_View, choice.type2 ? "2" : "1");
-
+    // The types are compared, not the texts: a hand-edited value such as "3"
+    // shows as TYPE I and stays as it is while TYPE I stays chosen.
     DisplayResult result;
+    result.type_changed = choice.type2 != ViewIsTypeII(opening_view);
+    if (result.type_changed) {
+        std::memset(g_settings.UserArea_View, 0, sizeof g_settings.UserArea_View);
+        std::strcpy(g_settings.UserArea_View, choice.type2 ? "2" : "1");
+    }
+
     FailedStep failed;
     failed.Note(WriteKeysInOrder(kForceKeys));
     failed.Note(WriteKeysInOrder(kColourKeys));
-    result.type_changed = std::strcmp(g_settings.UserArea_View, opening_view) != 0;
     if (result.type_changed) {
         failed.Note(WriteSettingKey(kViewKey.key), kViewKey.step);
         SetSplittersForType(g_settings, choice.type2);

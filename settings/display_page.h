@@ -34,6 +34,8 @@ DisplayChoice DisplayChoiceOf(const Settings& settings);
 void SetSplittersForType(Settings& settings, bool type2);
 
 // Stores the choice and writes the three enforce flags, the six colours,
-// UserArea_View when it differs from `opening_view`, and the three fonts, in
-// that order; when the type changed, the splitters are set for it.
+// UserArea_View when the chosen type differs from the type `opening_view`
+// stands for (ViewIsTypeII), and the three fonts, in that order. When the
+// type changed, UserArea_View becomes "1" or "2" and the splitters are set
+// for it; an unchanged type leaves UserArea_View as it was.
 DisplayResult ApplyDisplayPage(const DisplayChoice& choice, const char* opening_view);

@@ -91,8 +91,10 @@ inline bool DebugOn(const Settings& s) { return FlagY(s.Debug); }
 // begins with "N".
 inline bool UndeliveredNoticeOn(const Settings& s) { return FlagNotN(s.Undelivered_Notice); }
 inline bool BroadcastLocalNetworkOn(const Settings& s) { return FlagY(s.Broadcast_LocalNetwork); }
-// Screen type II when UserArea_View begins with "2"; anything else is type I.
-inline bool UserAreaTypeII(const Settings& s) { return s.UserArea_View[0] == '2'; }
+// Screen type II when a UserArea_View value begins with "2"; anything else,
+// a hand-edited "3" or an empty value too, is type I.
+inline bool ViewIsTypeII(const char* view) { return view[0] == '2'; }
+inline bool UserAreaTypeII(const Settings& s) { return ViewIsTypeII(s.UserArea_View); }
 // Personal and popup mode come back only for exactly "On".
 inline bool PersonalStatusOn(const Settings& s) { return std::strcmp(s.Personal_Status, "On") == 0; }
 inline bool PopupStatusOn(const Settings& s) { return std::strcmp(s.Popup_Status, "On") == 0; }

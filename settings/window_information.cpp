@@ -6,6 +6,7 @@
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
 #include "platform/platform.h"
+#include "platform/window_placement.h"
 #include "settings/window_modes.h"
 
 namespace {
@@ -52,10 +53,6 @@ int WriteWindowInformation(const WindowRect& rect) {
                                   g_settings);
 }
 
-bool IsSavedRectUsable(const WindowRect& rect, int fullscreen_width, int fullscreen_height) {
-    // 64-bit arithmetic: a hand-edited rectangle must not overflow.
-    const int64_t width = int64_t{rect.right} - rect.left;
-    const int64_t height = int64_t{rect.bottom} - rect.top;
-    return rect.top >= 0 && rect.left >= 0 && width >= 370 && height >= 350 &&
-           rect.left < int64_t{fullscreen_width} - 5 && rect.top < int64_t{fullscreen_height} - 5;
+bool IsSavedRectUsable(const WindowRect& rect, const Screens& screens) {
+    return IsSavedRectOnScreen(ScreenRect{rect.left, rect.top, rect.right, rect.bottom}, screens);
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 class ProfileStore;
+struct Screens;
 struct Settings;
 struct WindowModes;
 struct WindowRect;
@@ -20,7 +21,9 @@ int WriteWindowInformation(ProfileStore& store, const char* ini_path, const Wind
 // The same into the program's settings file, from g_modes and g_settings.
 int WriteWindowInformation(const WindowRect& rect);
 
-// Whether a saved rectangle is put back at start: top and left not negative,
-// at least 370 wide and 350 high, and its top-left corner more than 5 pixels
-// inside the full-screen client area.
-bool IsSavedRectUsable(const WindowRect& rect, int fullscreen_width, int fullscreen_height);
+// Whether a saved rectangle is put back at start: at least 370 wide and 350
+// high, and its top-left corner on one of the screens there are now (the
+// rule is IsSavedRectOnScreen in platform/window_placement.h). With the
+// primary screen alone: top and left not negative and the top-left corner
+// more than 5 pixels inside the full-screen client area.
+bool IsSavedRectUsable(const WindowRect& rect, const Screens& screens);

@@ -33,6 +33,7 @@
 #include "shell/win32/main_window.h"
 #include "shell/win32/output_area.h"
 #include "platform/win32/pickers.h"
+#include "platform/win32/placement.h"
 #include "platform/win32/system_library.h"
 #include "whiteboard/win32/board_window.h"
 
@@ -124,14 +125,15 @@ void RestoreSendModes(HWND window) {
     if (PopupStatusOn(g_settings)) SendMessageW(window, WM_COMMAND, IDM_POPUPMODE, 0);
 }
 
-// The saved rectangle is put back only when it is plainly on the screen.
+// The saved rectangle is put back only when it is plainly on a screen that is
+// there now, the primary one or another monitor.
 void ApplySavedRect(HWND window, const RECT& saved) {
     WindowRect rect;
     rect.left = saved.left;
     rect.top = saved.top;
     rect.right = saved.right;
     rect.bottom = saved.bottom;
-    if (!IsSavedRectUsable(rect, GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN))) return;
+    if (!IsSavedRectUsable(rect, CurrentScreens())) return;
     MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/posix/profile_store_posix.h"
+#include "platform/window_placement.h"
 #include "settings/load_settings.h"
 #include "settings/settings.h"
 #include "settings/window_information.h"
@@ -95,7 +96,7 @@ TEST(LoadSettings, WithoutFileEveryKeyTakesItsDefault) {
     EXPECT_FALSE(LogSaveOn(s) || DebugOn(s) || BroadcastLocalNetworkOn(s));
     EXPECT_TRUE(InAreaTextColorForceOn(s));
     EXPECT_FALSE(UserAreaTypeII(s) || PersonalStatusOn(s) || PopupStatusOn(s));
-    EXPECT_FALSE(IsSavedRectUsable(l.rect, 1024, 768));
+    EXPECT_FALSE(IsSavedRectUsable(l.rect, Screens{1024, 768, 19, {}}));
 }
 
 struct RuleCase {

@@ -144,14 +144,20 @@ TEST_F(PagesTest, SendReceivePageReadsAndStoresItsChoices) {
 }
 
 TEST_F(PagesTest, DisplayPageWritesTheScreenTypeOnlyWhenItChanged) {
-    std::strcpy(g_settings.UserArea_View, "1");
+    std::strcpy(g_settings.UserArea_View, "3");  // hand-edited: TYPE I, and kept while TYPE I stays
     g_settings.Split1_Pos = 301;
     g_settings.Split2_Pos = 141;
     g_settings.Split3_Pos = 401;
     DisplayChoice choice = DisplayChoiceOf(g_settings);
+    EXPECT_FALSE(choice.type2);
     choice.pane[PANE_USER].back = 0x00FFEEDD;
-    DisplayResult same = ApplyDisplayPage(choice, "1");
+    DisplayResult same = ApplyDisplayPage(choice, "3");
     EXPECT_FALSE(same.type_changed);
+    EXPECT_STREQ(g_settings.UserArea_View, "3");
+    for (auto [opening, type2] : {std::pair{"", false}, {"2x", true}}) {
+        choice.type2 = type2;
+        EXPECT_FALSE(ApplyDisplayPage(choice, opening).type_changed) << '"' << opening << '"';
+    }
     EXPECT_EQ(file.Slurp().find("UserArea_View"), std::string::npos);
     EXPECT_NE(file.Slurp().find("UsArea_BackColor=16772829\r\nOuArea_Font="), std::string::npos);
     EXPECT_EQ(g_settings.Split1_Pos, 301);

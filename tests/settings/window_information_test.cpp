@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/posix/profile_store_posix.h"
+#include "platform/window_placement.h"
 #include "settings/load_settings.h"
 #include "settings/settings.h"
 #include "settings/window_information.h"
@@ -71,7 +72,7 @@ TEST(WindowInformation, FailedWritesReportZero) {
 }
 
 TEST(WindowInformation, SavedRectangleRule) {
-    const int fsw = 1024, fsh = 738;
+    const Screens primary_only{1024, 738, 19, {}};
     struct Case {
         WindowRect rect;  // left, top, right, bottom
         bool usable;
@@ -93,7 +94,7 @@ TEST(WindowInformation, SavedRectangleRule) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.rect.left) + "," + std::to_string(c.rect.top) + "," +
                      std::to_string(c.rect.right) + "," + std::to_string(c.rect.bottom));
-        EXPECT_EQ(IsSavedRectUsable(c.rect, fsw, fsh), c.usable);
+        EXPECT_EQ(IsSavedRectUsable(c.rect, primary_only), c.usable);
     }
 }
 

@@ -252,7 +252,8 @@ class DisplayPage(SheetTestCase):
         return h.read_ini(program.ini_path)
 
     def test_screen_type_resizes_the_window_and_sets_the_splitters(self):
-        before = {"Client_Definition": {"Name": "画面"},
+        # A hand-edited screen type that is neither 1 nor 2 is TYPE I.
+        before = {"Client_Definition": {"Name": "画面", "UserArea_View": "3"},
                   "Window_Information": {"Left": 60, "Top": 50, "Right": 610, "Bottom": 500}}
         program = self.start(before, any_slot())
         self.assertEqual(window_place(program), ((60, 50), (550, 450)))
@@ -267,10 +268,11 @@ class DisplayPage(SheetTestCase):
         self.assertFalse(page.enabled("IDC_DISP_IN_TEXT"))
         page.click("IDC_DISP_IN_FORCE")
         self.assertTrue(page.enabled("IDC_DISP_IN_TEXT"))
-        # The same type again: no UserArea_View, the window as it was.
+        # The same type again: UserArea_View as it was, the window as it was.
         sheet.close_with_ok()
         client = h.read_ini(program.ini_path)["Client_Definition"]
-        self.assertEqual(list(client), BASE_KEYS + DISPLAY_KEYS)
+        self.assertEqual(list(client), ["Name", "UserArea_View"] + BASE_KEYS[1:] + DISPLAY_KEYS)
+        self.assertEqual(client["UserArea_View"], b"3")
         self.assertEqual([client[k] for k in DISPLAY_KEYS[:3]], [b"No", b"Yes", b"No"])
         self.assertEqual(window_place(program), ((60, 50), (550, 450)))
 
@@ -306,7 +308,7 @@ class DisplayPage(SheetTestCase):
         screen_w, screen_h = (int(v) for v in program.drive("screen-size").split())
         self.assertGreater(left, screen_w // 2, f"the sheet is not at the right: {left, top, right, bottom}")
         self.assertGreater(top, screen_h // 3, f"the sheet is not at the bottom: {left, top, right, bottom}")
-        self.assertLessEqual(right, screen_w)
+        self.assertTrue(right <= screen_w and bottom <= screen_h, f"the sheet runs off the screen: {right, bottom}")
         sheet.page(ss.DISPLAY).click("IDC_DISP_TYPE2")
         sheet.close_with_ok()
         self.assertTrue(h.wait_until(lambda: main_window_visible(program), 10), "the window did not come back")
