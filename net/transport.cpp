@@ -5,6 +5,7 @@
 #include "net/counters.h"
 #include "net/datagram.h"
 #include "net/dump.h"
+#include "net/own_address.h"
 #include "net/peer_table.h"
 #include "net/pending_acks.h"
 #include "net/socket_send.h"
@@ -52,6 +53,22 @@ bool SkippedInHostList(uint32_t address) {
            AddressOctet(address, 2) == 255;
 }
 
+int HostListCount() { return std::min<int>(std::max<int>(g_settings.Number, 0), kMaxHostAddresses); }
+
+// The first address of the host list that is sent to, or 0 when none is.
+uint32_t FirstHostListAddress() {
+    for (int i = 0; i < HostListCount(); ++i) {
+        uint32_t address = g_settings.Address[i].address;
+        if (address != 0 && !SkippedInHostList(address)) return address;
+    }
+    return 0;
+}
+
+bool IsOwnAddress(uint32_t address) {
+    const std::vector<uint32_t>& own = g_transport.own_addresses;
+    return std::find(own.begin(), own.end(), address) != own.end();
+}
+
 // The first writable event: counters to 1000, status "受信可", network ready,
 // then what the program runs at network start.
 void StartNetwork() {
@@ -63,13 +80,16 @@ void StartNetwork() {
 
 // The datagram's real sender: the source address, except that a loopback or
 // broadcast-like source (127.0.0.x / 255.0.0.x) stands for the own entry's
-// address, and a source ending in .255 gives way to the datagram's own addr.
+// address, as does another of this host's addresses (the program's own
+// datagram, come back on an interface other than the one it is known by),
+// and a source ending in .255 gives way to the datagram's own addr.
 uint32_t CorrectedSender(uint32_t source, const uint8_t* datagram) {
     uint32_t sender = source;
     uint8_t first = AddressOctet(sender, 0);
     if ((first == 127 || first == 255) && AddressOctet(sender, 1) == 0 &&
         AddressOctet(sender, 2) == 0)
         sender = OwnAddress();
+    if (source != g_transport.host_address && IsOwnAddress(source)) sender = OwnAddress();
     if (AddressOctet(sender, 3) == 255) sender = ReadAddress(datagram + kOffsetAddr);
     return sender;
 }
@@ -82,6 +102,7 @@ void SetNetworkHooks(const NetworkHooks& hooks) { g_network_hooks = hooks; }
 
 bool LookUpHostIdentity() {
     g_transport.host_address = 0;
+    g_transport.own_addresses.clear();
     HostIdentity* host = g_platform.host;
     if (host == nullptr) return false;
 
@@ -97,9 +118,10 @@ bool LookUpHostIdentity() {
         }
     }
 
-    uint32_t address = 0;
-    if (host->Resolve(name, &address)) {
-        g_transport.host_address = address;
+    std::vector<uint32_t> resolved;
+    if (host->Resolve(name, &resolved)) {
+        g_transport.host_address = ChooseOwnAddress(resolved, FirstHostListAddress(), host);
+        g_transport.own_addresses = resolved;
     } else {
         ShowBox("ＩＰアドレスの取得に失敗しました。\nインターネット・ＬＡＮ等に接続されていない可能性があります。",
                 "Mosswick - ＩＰアドレス", BoxIcon::Warning);
@@ -138,7 +160,12 @@ bool SocketSetUp() {
         socket->Close();
         ShowBox("初期化処理でエラーが発生しました。\n指定したポート番号は既に使用されている可能性があります。",
                 "Mosswick - 初期化処理エラー", BoxIcon::Error);
+        return true;
     }
+    // The network starts on the first writable event, which the system need
+    // not send for a datagram socket: one is queued here, and whichever
+    // comes first starts the network (SocketEvent takes the other as seen).
+    socket->QueueWritableEvent();
     return true;
 }
 
@@ -175,8 +202,7 @@ bool SendDatagram(uint8_t* datagram, int length, uint32_t destination, int port,
     }
 
     bool result = true;
-    int count = std::min<int>(std::max<int>(g_settings.Number, 0), kMaxHostAddresses);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < HostListCount(); ++i) {
         uint32_t address = g_settings.Address[i].address;
         if (SkippedInHostList(address)) continue;
         result = SendRaw(datagram, length, address, port);
@@ -194,6 +220,10 @@ ReceiveOutcome ReceiveNext() {
     // Nothing waiting is no failure: a burst read at once leaves readable
     // events behind that find the socket empty.
     if (length == DatagramSocket::kNothingWaiting) return ReceiveOutcome::NothingWaiting;
+    // The word that an earlier datagram found nobody listening (a peer that
+    // has gone) is no failure of this program: nothing was read, and what
+    // waits behind it is read as usual.
+    if (length == DatagramSocket::kPeerGone) return ReceiveOutcome::Skipped;
     if (length <= 0 || length > kReceiveBufferSize) {
         ReportInternalError(OP_RECEIVE, 0x10);
         return ReceiveOutcome::Failed;
@@ -225,7 +255,12 @@ int ReceiveBurst() {
     ChatAreasView* areas = g_platform.chat_areas;
     if (areas != nullptr) areas->HoldDrawing();
     int handled = 0;
-    while (handled < kMaxBurst && SocketExists() && ReceiveNext() == ReceiveOutcome::Handled) ++handled;
+    for (int read = 0; read < kMaxBurst && SocketExists(); ++read) {
+        ReceiveOutcome outcome = ReceiveNext();
+        if (outcome == ReceiveOutcome::Skipped) continue;
+        if (outcome != ReceiveOutcome::Handled) break;
+        ++handled;
+    }
     if (areas != nullptr) areas->DrawHeld();
     return handled;
 }

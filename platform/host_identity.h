@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class HostIdentity {
 public:
@@ -14,8 +15,13 @@ public:
     virtual int LastSocketError() = 0;
     // The computer name (GetComputerNameW on Windows), CP932. False on failure.
     virtual bool ComputerName(std::string* name) = 0;
-    // The first IPv4 address the name resolves to, network order.
-    virtual bool Resolve(const std::string& name, uint32_t* address) = 0;
+    // Every IPv4 address the name resolves to, each once, in the order the
+    // system gives them, network order. False when there is none.
+    virtual bool Resolve(const std::string& name, std::vector<uint32_t>* addresses) = 0;
+    // The local address the system would send from to reach `destination`
+    // (both network order), found without sending anything. False when the
+    // system cannot say (no route there, for one).
+    virtual bool SourceAddressToward(uint32_t destination, uint32_t* local) = 0;
     // The login name (GetUserNameW on Windows) as CP932, as GetUserNameA
     // gives it into a buffer of `buffer_size` bytes on a Japanese Windows:
     // empty when the name and its NUL do not fit.

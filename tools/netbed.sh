@@ -14,6 +14,11 @@
 #                                        from (out) namespace I on the bridge
 #                                        (0 removes the rule; default both)
 #   netbed.sh address I        print the address of namespace I
+#   netbed.sh second I CIDR|off  give namespace I a second interface, mwx0,
+#                                holding CIDR, with the default route through
+#                                it (as a VPN or a virtual switch gives an
+#                                office PC), its address first among those of
+#                                the host name; off removes both
 #
 # Inside a chroot, where / is not a mount point, `ip netns exec` cannot make
 # its private mounts: commands then enter a namespace with nsenter, and the
@@ -136,6 +141,31 @@ loss() {
   printf '%s' "$rules" | in_ns "$HUB" nft -f -
 }
 
+second() {
+  local i=$1 cidr=$2 ns=$P$1
+  ns_exists "$ns" || die "no namespace $ns"
+  local hosts=/etc/netns/$ns/hosts mark="$HOSTS_MARK second $ns"
+  private_mounts_possible || hosts=/etc/hosts
+  in_ns "$ns" ip link del mwx0 2>/dev/null || true
+  local kept
+  kept=$(grep -vE " ${mark}\$" "$hosts" || true)
+  # Rewritten in place: /etc/hosts may itself be a mount.
+  printf '%s\n' "$kept" >"$hosts"
+  [ "$cidr" = off ] && return 0
+  # A dummy link, or where the kernel has no dummy links a veth pair whose
+  # other end stays in the namespace: what is routed there never leaves it.
+  if ! in_ns "$ns" ip link add mwx0 type dummy 2>/dev/null; then
+    in_ns "$ns" ip link add mwx0 type veth peer name mwx1
+    in_ns "$ns" ip link set mwx1 up
+  fi
+  in_ns "$ns" ip addr add "$cidr" broadcast + dev mwx0
+  in_ns "$ns" ip link set mwx0 up
+  in_ns "$ns" ip route replace default dev mwx0
+  # The host name resolves to the new address first, as Windows may name a
+  # VPN's address before the office network's.
+  printf '%s %s %s\n%s\n' "${cidr%/*}" "$ns" "$mark" "$kept" >"$hosts"
+}
+
 case "${1:-}" in
   check) check ;;
   up) [ $# -eq 2 ] || die "usage: up N"; up "$2" ;;
@@ -143,5 +173,6 @@ case "${1:-}" in
   exec) [ $# -ge 3 ] || die "usage: exec I CMD..."; shift; run_in "$@" ;;
   loss) [ $# -ge 3 ] || die "usage: loss I PCT [in|out|both]"; shift; loss "$@" ;;
   address) [ $# -eq 2 ] || die "usage: address I"; address_of "$2" ;;
-  *) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+  second) [ $# -eq 3 ] || die "usage: second I CIDR|off"; shift; second "$@" ;;
+  *) sed -n '2,24p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac

@@ -8,7 +8,8 @@ public:
     std::string HostName() override;
     int LastSocketError() override { return last_error_; }
     bool ComputerName(std::string* name) override;
-    bool Resolve(const std::string& name, uint32_t* address) override;
+    bool Resolve(const std::string& name, std::vector<uint32_t>* addresses) override;
+    bool SourceAddressToward(uint32_t destination, uint32_t* local) override;
     std::string LoginName(size_t buffer_size) override;
 
 private:

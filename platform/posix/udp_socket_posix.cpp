@@ -76,6 +76,9 @@ int UdpSocketPosix::ReceiveFrom(uint8_t* buf, int capacity, uint32_t* from) {
                        reinterpret_cast<sockaddr*>(&sa), &sa_len);
     } while (n < 0 && errno == EINTR);
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return kNothingWaiting;
+    // Only a socket that asked for them (IP_RECVERR) hears of unreachable
+    // ports on an unconnected socket; taken as Windows reports them.
+    if (n < 0 && errno == ECONNREFUSED) return kPeerGone;
     if (n < 0 || n > capacity) return -1;
     if (from != nullptr) *from = sa.sin_addr.s_addr;
     return static_cast<int>(n);

@@ -1,6 +1,6 @@
-// DatagramSocket on Windows Sockets 1.1. Readiness arrives as a window
-// message: the socket's events are posted to the given window with the given
-// message (wParam the socket, low word of lParam the event).
+// DatagramSocket on Windows Sockets. Readiness arrives as a window message:
+// the socket's events are posted to the given window with the given message
+// (wParam the socket, low word of lParam the event).
 #pragma once
 #include <windows.h>
 
@@ -19,6 +19,7 @@ public:
     bool EnableBroadcast() override;
     bool RequestNotifications() override;
     bool Bind(int port) override;
+    void QueueWritableEvent() override;
     void Close() override;
     bool IsOpen() const override;
     int SendTo(const uint8_t* data, int length, uint32_t address, int port) override;
@@ -30,4 +31,5 @@ private:
     HWND notify_window_;
     UINT notify_message_;
     UINT_PTR socket_;  // INVALID_SOCKET when none
+    bool notifying_ = false;  // RequestNotifications succeeded on this socket
 };

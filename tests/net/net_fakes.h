@@ -47,11 +47,13 @@ public:
     struct Incoming {
         Bytes bytes;
         uint32_t from;
+        bool peer_gone = false;  // the system's word of an unreachable port, not a datagram
     };
 
     bool open_ok = true, broadcast_ok = true, notify_ok = true, bind_ok = true;
     bool open = false;
     int bound_port = -1;
+    int writable_queued = 0;  // QueueWritableEvent calls
     int max_per_send = 0;  // 0: whole datagram per call
     std::set<uint32_t> failing;
     std::vector<Sent> sent;
@@ -65,6 +67,7 @@ public:
         bound_port = port;
         return bind_ok;
     }
+    void QueueWritableEvent() override { ++writable_queued; }
     void Close() override { open = false; }
     bool IsOpen() const override { return open; }
     int SendTo(const uint8_t* data, int length, uint32_t address, int port) override {
@@ -78,6 +81,7 @@ public:
         if (incoming.empty()) return kNothingWaiting;
         Incoming in = incoming.front();
         incoming.pop_front();
+        if (in.peer_gone) return kPeerGone;
         if (static_cast<int>(in.bytes.size()) > capacity) return -1;  // discarded, as recvfrom does
         if (!in.bytes.empty()) std::memcpy(buf, in.bytes.data(), in.bytes.size());
         *from = in.from;
@@ -85,6 +89,7 @@ public:
     }
 
     void Deliver(const Bytes& bytes, uint32_t from) { incoming.push_back({bytes, from}); }
+    void DeliverPeerGone() { incoming.push_back({Bytes{}, 0, true}); }
 
     // The datagrams sent to `address`.
     std::vector<Bytes> SentTo(uint32_t address) const {
@@ -102,7 +107,8 @@ public:
     int last_error = 0;
     bool computer_ok = true;
     std::string computer_name = "PC1";
-    std::map<std::string, uint32_t> addresses;
+    std::map<std::string, std::vector<uint32_t>> addresses;
+    std::map<uint32_t, uint32_t> sources;  // destination: the local address the way there leaves from
 
     std::string HostName() override { return host_name; }
     int LastSocketError() override { return last_error; }
@@ -110,11 +116,14 @@ public:
         if (computer_ok) *name = computer_name;
         return computer_ok;
     }
-    bool Resolve(const std::string& name, uint32_t* address) override {
+    bool Resolve(const std::string& name, std::vector<uint32_t>* found) override {
         auto it = addresses.find(name);
         if (it == addresses.end()) return false;
-        *address = it->second;
+        *found = it->second;
         return true;
+    }
+    bool SourceAddressToward(uint32_t destination, uint32_t* local) override {
+        return sources.count(destination) != 0 && (*local = sources.at(destination), true);
     }
     std::string LoginName(size_t) override { return "user"; }
 };

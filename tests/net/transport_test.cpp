@@ -16,18 +16,25 @@ int16_t KindOf(const FakeSocket::Sent& s) { return ReadKind(s.bytes.data(), stat
 class SetUpTest : public NetFixture {};
 
 TEST_F(SetUpTest, ResolvedHostNameGivesTheHostAddress) {
-    host.addresses["pc1"] = kOwn;
+    host.addresses["pc1"] = {kOwn};
+    std::strcpy(g_settings.Start_Send, "Yes");
+    AddHostAddress(kPeer);
     ASSERT_TRUE(SocketSetUp());
     EXPECT_EQ(kOwn, g_transport.host_address);
     EXPECT_TRUE(socket.IsOpen());
     EXPECT_EQ(kPort, socket.bound_port);
     EXPECT_TRUE(views.boxes.empty());
+    // The queued writable event starts the network, the system's own no more.
+    ASSERT_EQ(1, socket.writable_queued);
+    SocketEvent(2);
+    SocketEvent(2);
+    EXPECT_EQ(1u, socket.SentTo(kPeer).size());
 }
 
 TEST_F(SetUpTest, MissingHostNameFallsBackToComputerName) {
     host.host_name = "";
     host.last_error = 10014;
-    host.addresses["PC1"] = kOwn;
+    host.addresses["PC1"] = {kOwn};
     ASSERT_TRUE(LookUpHostIdentity());
     ASSERT_EQ(1u, views.boxes.size());
     EXPECT_EQ("ホスト名の取得に失敗しました。(WSAEFAULT)", views.boxes[0].text);
@@ -63,9 +70,32 @@ TEST_F(SetUpTest, UnresolvedNameUsesLoopback) {
     EXPECT_EQ(Ip(127, 0, 0, 1), g_transport.host_address);
 }
 
+// Of several addresses, the one of the way to the first host-list address
+// sent to, or with no host list of the default route; else the first.
+TEST_F(SetUpTest, OfSeveralAddressesTheOneOfTheWayToThePeersIsTheOwn) {
+    const uint32_t vpn = Ip(10, 77, 0, 1), wsl = Ip(172, 20, 0, 1), outside = Ip(192, 0, 2, 1);
+    AddHostAddress(Ip(10, 0, 255, 1));  // not sent to
+    AddHostAddress(kPeer);
+    const std::vector<uint32_t> three = {vpn, kOwn, wsl};
+    struct { int hosts; std::vector<uint32_t> resolved; std::map<uint32_t, uint32_t> ways; uint32_t own; } cases[] = {
+        {2, three, {{kPeer, kOwn}, {outside, wsl}, {Ip(10, 0, 255, 1), vpn}}, kOwn},
+        {2, three, {{kPeer, Ip(192, 168, 9, 9)}, {outside, wsl}}, vpn},  // none of the name's: the first
+        {0, three, {{kPeer, kOwn}, {outside, wsl}}, wsl},
+        {2, {vpn}, {{kPeer, kOwn}}, vpn},
+    };
+    for (const auto& c : cases) {
+        g_settings.Number = c.hosts;
+        host.addresses["pc1"] = c.resolved;
+        host.sources = c.ways;
+        ASSERT_TRUE(LookUpHostIdentity());
+        EXPECT_EQ(c.own, g_transport.host_address);
+        EXPECT_EQ(c.resolved, g_transport.own_addresses);
+    }
+}
+
 TEST_F(SetUpTest, FailedStepsReportTheirCodes) {
     std::strcpy(g_settings.Debug, "Yes");
-    host.addresses["pc1"] = kOwn;
+    host.addresses["pc1"] = {kOwn};
     socket.open_ok = false;
     EXPECT_FALSE(SocketSetUp());
     socket.open_ok = true;
@@ -79,7 +109,7 @@ TEST_F(SetUpTest, FailedStepsReportTheirCodes) {
 }
 
 TEST_F(SetUpTest, BindFailureShowsItsMessageAndLeavesNoSocket) {
-    host.addresses["pc1"] = kOwn;
+    host.addresses["pc1"] = {kOwn};
     socket.bind_ok = false;
     EXPECT_TRUE(SocketSetUp());
     ASSERT_EQ(1u, views.boxes.size());
@@ -299,9 +329,11 @@ TEST_F(ReceiveTest, AcknowledgementLayout) {
     EXPECT_EQ(expected, socket.sent[0].bytes);
 }
 
+// The own announcement come back, from loopback or another own address.
 TEST_F(ReceiveTest, StartFromLoopbackIsAcknowledgedButChangesNothing) {
+    g_transport.own_addresses = {Ip(10, 77, 0, 1), kOwn};
     Bytes b = EntryDatagram(KIND_START, Ip(10, 9, 9, 9), {Entry(Ip(10, 9, 9, 9), "other")});
-    for (uint32_t source : {Ip(127, 0, 0, 1), Ip(255, 0, 0, 3)}) {
+    for (uint32_t source : {Ip(127, 0, 0, 1), Ip(255, 0, 0, 3), Ip(10, 77, 0, 1)}) {
         socket.Deliver(b, source);
         ASSERT_TRUE(ReceiveDatagram());
         EXPECT_EQ(kOwn, socket.sent.back().address);
@@ -371,7 +403,12 @@ TEST_F(ReceiveTest, OneReadableEventReadsAWholeBurst) {
     EXPECT_EQ(std::vector<std::string>{"001e:0010"}, views.Reports());
     SocketEvent(1);
     EXPECT_EQ(302u, socket.sent.size());
-    EXPECT_EQ(5, spy.holds);
+    socket.DeliverPeerGone();  // a peer that has gone: skipped unreported, the burst reads on
+    socket.Deliver(HeaderOnly(9, kPeer, 0, 303), kPeer);
+    SocketEvent(1);
+    EXPECT_EQ(303u, socket.sent.size());
+    EXPECT_EQ(std::vector<std::string>{"001e:0010"}, views.Reports());
+    EXPECT_EQ(6, spy.holds);
     EXPECT_EQ(spy.holds, spy.draws);
 }
 

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 
+#include "platform/posix/host_identity_posix.h"
 #include "platform/posix/udp_socket_posix.h"
 #include "tests/common/core_probes.h"
 #include "tests/net/net_fakes.h"
@@ -51,6 +52,11 @@ TEST_F(RealSocketTest, DatagramIsAcknowledgedOverARealSocket) {
     EXPECT_EQ(0x4321, h.allCount);
     EXPECT_EQ(kLoopback, h.addr);
     EXPECT_EQ(0, std::memcmp(buf + 20, "Resp", 5));
+
+    uint32_t way[2] = {};  // the way back to the peer, and to a directed broadcast
+    HostIdentityPosix host;
+    EXPECT_TRUE(host.SourceAddressToward(from, &way[0]) && host.SourceAddressToward(Ip(127, 255, 255, 255), &way[1]));
+    EXPECT_EQ((std::vector<uint32_t>{kLoopback, kLoopback}), std::vector<uint32_t>(way, way + 2));
 }
 
 TEST_F(RealSocketTest, OversizedDatagramIsRefusedAndTheNextOneStillArrives) {

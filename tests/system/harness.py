@@ -99,6 +99,12 @@ def set_loss(slot, percent, direction="both", netbed=None):
                    stdin=subprocess.DEVNULL, env=netbed_env(netbed))
 
 
+def set_second_interface(slot, cidr, netbed=None):
+    """A second interface holding `cidr` and the default route ("off": none)."""
+    subprocess.run([str(NETBED), "second", str(slot), cidr], check=True, stdin=subprocess.DEVNULL,
+                   env=netbed_env(netbed))
+
+
 def long_scenario(test):
     """Marks a test that waits for the program's own timers (tens of seconds);
     MW_QUICK=1 leaves such tests out."""

@@ -1,7 +1,8 @@
 """Presence as the user and the peers see it: the user area follows the peer
 table, an announcement is answered with the table, the end of the session
-says goodbye once, and two copies that announce themselves at start find
-each other."""
+says goodbye once, two copies that announce themselves at start find
+each other, and a copy on a host with a second network is known by its
+address on the peers' one."""
 import unittest
 
 import harness as h
@@ -80,3 +81,26 @@ class TwoCopies(h.SystemTestCase):
             program = programs[slot]
             if not h.wait_until(lambda: program.list_rows("IDC_USERLIST") == expected, 30, interval=0.5):
                 self.assertEqual(program.list_rows("IDC_USERLIST"), expected, f"user area of copy {slot}")
+
+
+class SeveralAddresses(h.SystemTestCase):
+
+    def test_the_own_address_is_the_one_on_the_peers_network(self):
+        """The host name resolves first to a second network's address (a VPN's,
+        holding the default route); the host list names the program on both
+        networks, so its own announcements come back from either address."""
+        self.require_namespaces(2)
+        h.set_second_interface(1, "10.77.0.1/24")
+        self.addCleanup(h.set_second_interface, 1, "off")
+        own, other, peer = h.slot_address(1), h.slot_address(2), self.open_peer(2)
+        program = self.start_program(1, h.ini_text({"Client_Definition": {"Start_Send": "Yes"}, "Broadcast_Definition": {
+            "Broadcast_LocalNetwork": "Yes", "Number": 3, "Address01": other, "Address02": own, "Address03": "10.77.0.1"}}))
+        for kind in (wire.KIND_START, wire.KIND_CHECK):  # to the host list, to the local broadcast
+            announcement = peer.wait_for(wire.of_kind(kind, own), h.START_WAIT)
+            self.assertIsNotNone(announcement, f"no kind {kind} from {own}")
+            self.assertEqual((wire.Header(announcement).addr, wire.entries_of(announcement)[0][0]), (own, own))
+        hello = wire.own_entry_datagram(wire.KIND_START, other, 7000, b"peer")
+        self.assertIsNotNone(peer.exchange(hello, own, wire.acknowledges(hello), alive=program.running))
+        table = peer.wait_for(wire.of_kind(wire.KIND_USERLIST, own), 10)
+        self.assertEqual([entry[0] for entry in wire.entries_of(table or b"")], [own, other])
+        self.assertEqual([row[2] for row in program.list_rows("IDC_USERLIST")], [own.encode(), other.encode()])

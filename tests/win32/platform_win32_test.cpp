@@ -142,6 +142,10 @@ TEST_F(Win32Sockets, NotificationsArriveAsWindowMessages) {
     ASSERT_TRUE(a.RequestNotifications());
     ASSERT_TRUE(a.Bind(kPortA));
     EXPECT_TRUE(events.WaitFor(FD_WRITE));
+    // Wine sends FD_WRITE once; a second one comes only from the socket's own.
+    events.seen.clear();
+    a.QueueWritableEvent();
+    EXPECT_TRUE(events.WaitFor(FD_WRITE));
 
     const uint8_t ping[] = {'p'};
     ASSERT_EQ(1, b.SendTo(ping, 1, kLoopback, kPortA));
@@ -161,9 +165,9 @@ TEST_F(Win32Sockets, HostIdentityNamesTheMachine) {
     std::string login = host.LoginName(kLoginNameBuffer);
     EXPECT_LT(login.size(), 20u);
 
-    uint32_t address = 0;
-    EXPECT_TRUE(host.Resolve("127.0.0.1", &address));
-    EXPECT_EQ(kLoopback, address);
+    std::vector<uint32_t> addresses;
+    EXPECT_TRUE(host.Resolve("127.0.0.1", &addresses));
+    EXPECT_EQ(std::vector<uint32_t>{kLoopback}, addresses);
 }
 
 TEST(BinarySemaphoreWin32, SerialisesTwoThreads) {
