@@ -40,7 +40,6 @@
 namespace {
 
 constexpr UINT kResendInterval = 15000;
-constexpr int kIconSize = 16;
 
 // The platform parts the core reaches the outside world through. They live
 // for the whole run; the socket is made once the main window exists.
@@ -84,8 +83,13 @@ void ClearRunFlags() {
     g_main.blink = BlinkState{};
 }
 
+// The small icon at the size the system asks for (16 pixels at 100%); the
+// icon files carry 16, 20, 24, 32 and 48. Loaded without LR_SHARED, each is
+// the program's own and is destroyed at exit.
+// https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-loadimagew
 HICON LoadSmallIcon(const wchar_t* name) {
-    return static_cast<HICON>(LoadImageW(g_main.instance, name, IMAGE_ICON, kIconSize, kIconSize, 0));
+    return static_cast<HICON>(LoadImageW(g_main.instance, name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                         GetSystemMetrics(SM_CYSMICON), 0));
 }
 
 void LoadIcons(HWND window) {
@@ -192,6 +196,18 @@ void DeleteGraphics() {
     g_main.input_brush = nullptr;
 }
 
+// The window lets go of its small icon before the icons go; the tray keeps
+// a copy of its own.
+void ReleaseIcons(HWND window) {
+    SendMessageW(window, WM_SETICON, ICON_SMALL, 0);
+    for (HICON& icon : g_main.alert_icons) {
+        if (icon != nullptr) DestroyIcon(icon);
+        icon = nullptr;
+    }
+    if (g_main.normal_icon != nullptr) DestroyIcon(g_main.normal_icon);
+    g_main.normal_icon = g_main.blink_icon = nullptr;
+}
+
 // The user area would destroy its state image list again when it goes, so it
 // lets go of the list first.
 void DestroyUserImages() {
@@ -280,6 +296,7 @@ void RunShutdownSequence(HWND window) {
     DestroyUserImages();
     KillTimer(window, IDT_TRAYBLINK);
     KillTimer(window, IDT_TITLEBLINK);
+    ReleaseIcons(window);
     WSACleanup();
 }
 
