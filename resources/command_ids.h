@@ -126,6 +126,10 @@
 #define IDT_TRAYBLINK 102
 #define IDT_TITLEBLINK 103
 #define IDT_RESEND 104
+// The shell took no tray icon: it is tried again.
+#define IDT_TRAYRETRY 105
+// A close waits for the settings sheet or a small dialog to close.
+#define IDT_CLOSEMODAL 106
 
 // Resource names.
 #define RES_MENU "MENU"

@@ -4,6 +4,7 @@
 #include <imm.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <thread>
@@ -24,6 +25,8 @@ namespace {
 constexpr int kMinWidth = 270;
 constexpr int kMinHeight = 240;
 constexpr size_t kTextLimit = 255;  // CP932 bytes of a popup's text
+// Marks the popup windows among the process's top-level windows.
+constexpr wchar_t kPopupMark[] = L"Mosswick.Popup";
 
 // One popup window's own state, kept on the window; freed with it.
 struct PopupWindow {
@@ -51,6 +54,7 @@ void SetLabel(HWND dialog, const char* lead, const PopupRecord& record) {
 }
 
 void OnInitDialog(HWND dialog, PopupWindow* popup) {
+    SetPropW(dialog, kPopupMark, dialog);
     SendMessageW(dialog, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadIconW(GetModuleHandleW(nullptr), WIDE_NAME(RES_TARNICON))));
     SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(popup->parts.small_icon));
@@ -178,6 +182,7 @@ INT_PTR PopupProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) 
         case WM_CTLCOLORSTATIC:
             return OnEditColours(popup, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam), dialog);
         case WM_COMMAND: OnCommand(dialog, popup, LOWORD(wparam), HIWORD(wparam)); return TRUE;
+        case WM_DESTROY: RemovePropW(dialog, kPopupMark); return FALSE;
         default: return FALSE;
     }
 }
@@ -190,7 +195,24 @@ void PopupThread(PopupWindow* raw) {
     DialogBoxParamW(GetModuleHandleW(nullptr), WIDE_NAME(RES_DLG_MSGBOX), nullptr, GuardedDialog<PopupProcedure>,
                     reinterpret_cast<LPARAM>(popup.get()));
     if (popup->brush != nullptr) DeleteObject(popup->brush);
-    g_popup_limit.Closed();
+    popup.reset();
+    g_popup_limit.Closed();  // the thread uses nothing of the program's any more
+}
+
+// A popup and a message box over it are dialogs, and close on WM_CLOSE.
+BOOL CALLBACK CloseDialog(HWND window, LPARAM) {
+    wchar_t name[16] = {};
+    const bool dialog = GetClassNameW(window, name, 16) > 0 && std::wcscmp(name, L"#32770") == 0;
+    if (dialog) PostMessageW(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+BOOL CALLBACK ClosePopupThread(HWND window, LPARAM) {
+    DWORD process = 0;
+    const DWORD thread = GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId() && GetPropW(window, kPopupMark) != nullptr)
+        EnumThreadWindows(thread, CloseDialog, 0);
+    return TRUE;
 }
 
 }  // namespace
@@ -211,4 +233,9 @@ PopupStart ShowPopupMessage(const uint8_t* datagram, int length, const PopupPart
     }
     popup.release();  // the thread owns it now
     return PopupStart::Opened;
+}
+
+int AskPopupsToClose() {
+    EnumWindows(ClosePopupThread, 0);
+    return g_popup_limit.open();
 }

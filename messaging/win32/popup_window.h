@@ -22,3 +22,8 @@ struct PopupParts {
 // popup-start lock is handed over to the thread. Past the bound on open
 // windows the popup is put off (left unacknowledged, so its sender resends it).
 PopupStart ShowPopupMessage(const uint8_t* datagram, int length, const PopupParts& parts);
+
+// Asks every open popup window, and any message box its thread shows over
+// it, to close (posted: each runs on its own thread). Returns how many popup
+// threads are still running.
+int AskPopupsToClose();

@@ -1,6 +1,8 @@
 #include "shell/win32/arrival_notice.h"
 
+#include <atomic>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -23,6 +25,7 @@ struct NoticeHandOver {
     HWND window = nullptr;
 };
 NoticeHandOver g_hand_over;
+std::atomic<DWORD> g_notice_thread{0};  // the open notice's thread, 0 while there is none
 
 // The notice is the system's message box: a hook on the notice's thread sees
 // it open (to bring it in front) and come to the foreground (to settle it).
@@ -36,7 +39,7 @@ LRESULT CALLBACK WatchNoticeBox(int code, WPARAM wparam, LPARAM lparam) {
     return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
-void NoticeThread() {
+void ShowNotice() {
     NoticeHandOver notice = g_hand_over;
     if (BinarySemaphore* lock = NoticeLock()) lock->Release();
     std::string text = std::string(notice.name) +
@@ -49,7 +52,28 @@ void NoticeThread() {
     if (watch != nullptr) UnhookWindowsHookEx(watch);
     // The main window is the main thread's: it is asked to restore itself.
     if (notice.tray && answer == IDYES) PostMessageW(notice.window, UM_RESTOREQUIETLY, 0, 0);
+}
+
+// The gate opens again only once the thread holds nothing of the program's.
+void NoticeThread() {
+    g_notice_thread.store(GetCurrentThreadId());
+    ShowNotice();
+    g_notice_thread.store(0);
     g_notice_gate.End();
+}
+
+// A Yes/No box has no Cancel button and ignores WM_CLOSE: its No is pressed.
+// An OK box closes on WM_CLOSE.
+// https://learn.microsoft.com/en-us/windows/win32/api/winuser/nf-winuser-messageboxw
+BOOL CALLBACK DismissBox(HWND window, LPARAM) {
+    wchar_t name[16] = {};
+    if (GetClassNameW(window, name, 16) == 0 || std::wcscmp(name, L"#32770") != 0) return TRUE;
+    if (HWND no = GetDlgItem(window, IDNO)) {
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), reinterpret_cast<LPARAM>(no));
+    } else {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    return TRUE;
 }
 
 void StartArrivalNotice(HWND window, const char* sender, bool tray) {
@@ -73,3 +97,9 @@ void StartArrivalNotice(HWND window, const char* sender, bool tray) {
 void StartShownArrivalNotice(HWND window, const char* sender) { StartArrivalNotice(window, sender, false); }
 
 void StartTrayArrivalNotice(HWND window, const char* sender) { StartArrivalNotice(window, sender, true); }
+
+bool AskArrivalNoticeToClose() {
+    const DWORD thread = g_notice_thread.load();
+    if (thread != 0) EnumThreadWindows(thread, DismissBox, 0);
+    return g_notice_gate.busy();
+}

@@ -9,3 +9,7 @@ void StartTrayBlink(HWND window);
 // The notice boxes; `sender` is the sender's name.
 void StartShownArrivalNotice(HWND window, const char* sender);
 void StartTrayArrivalNotice(HWND window, const char* sender);
+// Answers an open notice box the way that changes nothing (No from the
+// tray, else OK); posted, the box runs on a thread of its own. True while the
+// notice's thread still runs.
+bool AskArrivalNoticeToClose();

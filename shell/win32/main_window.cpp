@@ -19,6 +19,7 @@ constexpr int kMainWidth = 550;
 constexpr int kMainHeight = 450;
 
 LRESULT MainOnCreate(HWND window) {
+    ListenForTaskbarCreated(window);
     RunStartUpSequence(window);
     return 0;
 }
@@ -46,6 +47,8 @@ void MainOnTimer(HWND window, UINT_PTR id) {
         case IDT_RESEND: ResendPass(); break;
         case IDT_TRAYBLINK: OnTrayBlinkTick(window); break;
         case IDT_TITLEBLINK: OnTitleBlinkTick(window); break;
+        case IDT_TRAYRETRY: OnTrayRetryTick(window); break;
+        case IDT_CLOSEMODAL: OnCloseModalTick(window); break;
         default: break;
     }
 }
@@ -66,8 +69,28 @@ LRESULT MainOnCtlColorEdit(HWND window, HDC dc, HWND control) {
 // the shutdown runs when the session really ends (WM_ENDSESSION).
 LRESULT MainOnQueryEndSession() { return TRUE; }
 
-void MainOnEndSession(HWND window, bool ending) {
-    if (ending) EndSession(window);
+// The session ends: the shutdown sequence runs, and the process may be ended
+// by Windows at any moment afterwards. The Restart Manager (an installer,
+// Windows Update) sends ENDSESSION_CLOSEAPP to a program it needs gone while
+// the session goes on: the program closes as it would for the user.
+// https://learn.microsoft.com/en-us/windows/win32/shutdown/wm-endsession
+// https://learn.microsoft.com/en-us/windows/win32/rstmgr/guidelines-for-applications
+void MainOnEndSession(HWND window, bool ending, LPARAM how) {
+    if (!ending) return;
+    if (how & ENDSESSION_CLOSEAPP) {
+        CloseMainWindow(window);
+    } else {
+        EndSession(window);
+    }
+}
+
+// Registered messages have no fixed number to switch on.
+LRESULT MainOnOtherMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (IsTaskbarCreated(message)) {
+        OnTaskbarCreated(window);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
 }
 
 LRESULT MainWindowMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -76,9 +99,9 @@ LRESULT MainWindowMessage(HWND window, UINT message, WPARAM wparam, LPARAM lpara
         case WM_DESTROY: MainOnDestroy(); return 0;
         case WM_SIZE: MainOnSize(wparam, LOWORD(lparam), HIWORD(lparam)); return 0;
         case WM_ACTIVATE: MainOnActivate(LOWORD(wparam)); return 0;
-        case WM_CLOSE: RunCloseSequence(window); return 0;
+        case WM_CLOSE: CloseMainWindow(window); return 0;
         case WM_QUERYENDSESSION: return MainOnQueryEndSession();
-        case WM_ENDSESSION: MainOnEndSession(window, wparam != FALSE); return 0;
+        case WM_ENDSESSION: MainOnEndSession(window, wparam != FALSE, lparam); return 0;
         case WM_GETMINMAXINFO: MainOnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lparam)); return 0;
         case WM_NOTIFY: return MainOnNotify(window, reinterpret_cast<NMHDR*>(lparam));
         case WM_COMMAND:
@@ -92,7 +115,7 @@ LRESULT MainWindowMessage(HWND window, UINT message, WPARAM wparam, LPARAM lpara
         case UM_GOTOTRAY: GoToTray(window); return 0;
         case UM_RESTOREQUIETLY: RestoreFromTray(window, false); return 0;
         case UM_SOCKETEVENT: SocketEvent(LOWORD(lparam)); return 0;
-        default: return DefWindowProcW(window, message, wparam, lparam);
+        default: return MainOnOtherMessage(window, message, wparam, lparam);
     }
 }
 

@@ -48,8 +48,12 @@ struct MainWindowState {
     HWND host_ip_label = nullptr;
 
     bool in_tray = false;                   // the window is hidden, the tray icon stands for it
+    HICON tray_icon = nullptr;              // the icon the tray shows (it changes while it blinks)
+    bool tray_wanted = false;               // the tray was asked for, but the shell took no icon yet
     bool shutdown_done = false;             // the shutdown sequence runs once per run
+    bool window_threads_left = false;       // a popup or the notice did not end when asked
     bool modal_open = false;                // the settings sheet or a small dialog is up
+    bool close_pending = false;             // a close waits for that dialog to close
 };
 
 extern MainWindowState g_main;
@@ -62,6 +66,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
 // Start-up, close and shutdown (main_window_startup.cpp).
 bool RunStartUpSequence(HWND window);
 void RunCloseSequence(HWND window);
+// A close asked for by the user, the tray menu or Windows. While the settings
+// sheet or a small dialog is up, that dialog is closed first and the close
+// sequence runs once its modal loop has returned, so that nothing is freed
+// under a dialog still running (main_window_commands.cpp).
+void CloseMainWindow(HWND window);
+void OnCloseModalTick(HWND window);
 void RunShutdownSequence(HWND window);
 // Windows is ending the session: the parts that must go before the library
 // they come from, then the shutdown sequence.
@@ -93,6 +103,13 @@ void GoToTray(HWND window);
 void RestoreFromTray(HWND window, bool to_foreground);
 void OnTrayNotify(HWND window, UINT mouse_message);
 void RemoveTrayIcon(HWND window);
+// Explorer's "TaskbarCreated" message, which a new taskbar sends to every
+// top-level window: it is let through to the window even from a process of
+// another integrity level, and answered by adding the icon again.
+void ListenForTaskbarCreated(HWND window);
+bool IsTaskbarCreated(UINT message);
+void OnTaskbarCreated(HWND window);
+void OnTrayRetryTick(HWND window);
 // The context menu of the tray icon and of the main window, at a screen point.
 void ShowContextMenu(HWND window, POINT at);
 // The 500 ms ticks of the tray blink and the title-bar blink.

@@ -144,15 +144,44 @@ void Send() {
 
 // The settings sheet and the small dialogs, one at a time: the tray menu
 // still reaches the main window while one of them is up, and a second one
-// over the first would leave the first's owner enabled under it.
+// over the first would leave the first's owner enabled under it. A close that
+// came while one was up runs once its modal loop has returned.
 template <class Open>
-void RunModal(Open open) {
-    if (g_main.modal_open) return;
-    struct Scope {
-        Scope() { g_main.modal_open = true; }
-        ~Scope() { g_main.modal_open = false; }
-    } scope;
-    open();
+void RunModal(HWND window, Open open) {
+    if (g_main.modal_open || g_main.close_pending) return;
+    {
+        struct Scope {
+            Scope() { g_main.modal_open = true; }
+            ~Scope() { g_main.modal_open = false; }
+        } scope;
+        open();
+    }
+    if (g_main.close_pending) PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+constexpr UINT kCloseModalRetryMs = 300;
+
+bool IsDialogClass(HWND window) {
+    wchar_t name[16] = {};
+    return GetClassNameW(window, name, static_cast<int>(std::size(name))) > 0 && std::wcscmp(name, L"#32770") == 0;
+}
+
+// The topmost dialog owned, directly or not, by the main window: the one
+// still enabled (those beneath it wait for it). The sheet, a picker or a
+// message box over it, a small dialog: each closes on WM_CLOSE as on Cancel.
+BOOL CALLBACK CloseIfTopModal(HWND candidate, LPARAM main_window) {
+    if (!IsWindowVisible(candidate) || !IsWindowEnabled(candidate) || !IsDialogClass(candidate)) return TRUE;
+    for (HWND owner = GetWindow(candidate, GW_OWNER); owner != nullptr; owner = GetWindow(owner, GW_OWNER)) {
+        if (owner == reinterpret_cast<HWND>(main_window)) {
+            PostMessageW(candidate, WM_CLOSE, 0, 0);
+            break;
+        }
+    }
+    return TRUE;
+}
+
+void CloseTopModal(HWND window) {
+    EnumThreadWindows(GetCurrentThreadId(), CloseIfTopModal, reinterpret_cast<LPARAM>(window));
 }
 
 const char* ToolTipText(UINT_PTR id) {
@@ -175,6 +204,25 @@ const char* ToolTipText(UINT_PTR id) {
 
 }  // namespace
 
+void CloseMainWindow(HWND window) {
+    if (!g_main.modal_open) {
+        RunCloseSequence(window);
+        return;
+    }
+    g_main.close_pending = true;
+    CloseTopModal(window);
+    // A picker or a box over the sheet closes first; the sheet at the next tick.
+    SetTimer(window, IDT_CLOSEMODAL, kCloseModalRetryMs, nullptr);
+}
+
+void OnCloseModalTick(HWND window) {
+    if (g_main.modal_open) {
+        CloseTopModal(window);
+    } else {
+        KillTimer(window, IDT_CLOSEMODAL);
+    }
+}
+
 // Commands not listed here are ignored.
 void DispatchCommand(HWND window, int id, int code, HWND /*control*/) {
     switch (id) {
@@ -185,15 +233,15 @@ void DispatchCommand(HWND window, int id, int code, HWND /*control*/) {
         case IDM_SHOWLOG: ShowLog(window); break;
         case IDM_WHITEBOARD: OpenWhiteboard(window); break;
         case IDM_SETTINGS:
-            RunModal([&] {
+            RunModal(window, [&] {
                 if (OpenSettingsSheet(window, MainWindowSheetHost())) SetMainTitle(window);
             });
             break;
         case IDM_STATUS:
-            if (g_transport.network_ready) RunModal([&] { OpenStatusDialog(window); });
+            if (g_transport.network_ready) RunModal(window, [&] { OpenStatusDialog(window); });
             break;
-        case IDM_MACHINEINFO: RunModal([&] { OpenMachineInfoDialog(window); }); break;
-        case IDM_VERSION: RunModal([&] { OpenVersionDialog(window); }); break;
+        case IDM_MACHINEINFO: RunModal(window, [&] { OpenMachineInfoDialog(window); }); break;
+        case IDM_VERSION: RunModal(window, [&] { OpenVersionDialog(window); }); break;
         case IDM_GOTOTRAY: SendMessageW(window, UM_GOTOTRAY, 0, 0); break;
         case IDM_RESTORE: RestoreFromTray(window, true); break;
         case IDM_SEND: Send(); break;

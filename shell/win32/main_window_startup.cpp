@@ -27,7 +27,9 @@
 #include "platform/platform.h"
 #include "platform/views.h"
 #include "settings/window_modes.h"
+#include "messaging/win32/popup_window.h"
 #include "shell/core_wiring.h"
+#include "shell/win32/arrival_notice.h"
 #include "shell/win32/common_controls.h"
 #include "shell/win32/main_views.h"
 #include "shell/win32/main_window.h"
@@ -40,6 +42,8 @@
 namespace {
 
 constexpr UINT kResendInterval = 15000;
+constexpr ULONGLONG kThreadEndBoundMs = 5000;
+constexpr DWORD kThreadEndPollMs = 50;
 
 // The platform parts the core reaches the outside world through. They live
 // for the whole run; the socket is made once the main window exists.
@@ -208,6 +212,29 @@ void ReleaseIcons(HWND window) {
     g_main.normal_icon = g_main.blink_icon = nullptr;
 }
 
+// Waits, answering the messages other threads send to this one (a window
+// that broadcasts must not hang on us), and leaving posted ones for later.
+void WaitAnsweringSentMessages(DWORD ms) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_SENDMESSAGE, 0);
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
+// Popup windows and the arrival notice run on threads of their own and use
+// the locks, the default font and the socket: they are asked to close
+// (posted, never sent) and waited for, within a bound. True when all have
+// ended.
+bool EndWindowThreads() {
+    const ULONGLONG deadline = GetTickCount64() + kThreadEndBoundMs;
+    for (;;) {
+        const int popups = AskPopupsToClose();
+        const bool notice = AskArrivalNoticeToClose();
+        if (popups == 0 && !notice) return true;
+        if (GetTickCount64() >= deadline) return false;
+        WaitAnsweringSentMessages(kThreadEndPollMs);
+    }
+}
+
 // The user area would destroy its state image list again when it goes, so it
 // lets go of the list first.
 void DestroyUserImages() {
@@ -282,21 +309,29 @@ void RunCloseSequence(HWND window) {
     DestroyWindow(window);
 }
 
-// Once per run: the peers are told first, while the socket and locks are
-// still there; then the window state is saved and every resource released.
+// Once per run: the windows of other threads end first; the peers are told
+// next, while the socket and locks are still there; then the window state is
+// saved and every resource released. A thread that did not end in time keeps
+// the locks and graphics it may still use: the end of the process frees them.
 // The help page opens in the user's browser: nothing of it to close.
 void RunShutdownSequence(HWND window) {
     if (g_main.shutdown_done) return;
     g_main.shutdown_done = true;
+    const bool threads_ended = EndWindowThreads();
+    g_main.window_threads_left = !threads_ended;
     ShutdownNetwork();  // the end announcement, then the socket closed
     SaveWindowInformation(window);
     ReleaseRichEdit();
-    CloseLocks();
-    DeleteGraphics();
     DestroyUserImages();
     KillTimer(window, IDT_TRAYBLINK);
     KillTimer(window, IDT_TITLEBLINK);
-    ReleaseIcons(window);
+    // What the popups and the notice use (the locks, the default font, the
+    // program's icon) goes only once their threads have ended.
+    if (threads_ended) {
+        CloseLocks();
+        DeleteGraphics();
+        ReleaseIcons(window);
+    }
     WSACleanup();
 }
 

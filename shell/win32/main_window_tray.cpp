@@ -20,9 +20,11 @@
 namespace {
 
 constexpr UINT kBlinkPeriodMs = 500;
+constexpr UINT kTrayRetryMs = 3000;
 
 // Adds, modifies or deletes the tray icon; the tip is "Mosswick - [Name]".
-void SetTrayIcon(HWND window, HICON icon, DWORD action) {
+// False when the shell refused.
+bool SetTrayIcon(HWND window, HICON icon, DWORD action) {
     NOTIFYICONDATAW data = {};
     data.cbSize = sizeof data;
     data.hWnd = window;
@@ -35,7 +37,25 @@ void SetTrayIcon(HWND window, HICON icon, DWORD action) {
     // The name takes at most 20 characters: the tip always has room for it.
     const std::wstring wide = WideFromCp932(tip);
     std::wcsncpy(data.szTip, wide.c_str(), std::size(data.szTip) - 1);
-    Shell_NotifyIconW(action, &data);  // a refusal of the shell is ignored
+    return Shell_NotifyIconW(action, &data) != FALSE;
+}
+
+// The shell took no icon (at logon Explorer may not be ready for one yet):
+// a hidden window without an icon could not be reached, so the window stays
+// in sight and the icon is tried again a little later.
+// https://learn.microsoft.com/en-us/windows/win32/api/shellapi/nf-shellapi-shell_notifyiconw
+void WaitForTheTray(HWND window) {
+    KillTimer(window, IDT_TRAYBLINK);
+    g_main.in_tray = false;
+    g_main.tray_wanted = true;
+    g_modes.window_shown = true;
+    ShowWindow(window, SW_SHOW);
+    SetTimer(window, IDT_TRAYRETRY, kTrayRetryMs, nullptr);
+}
+
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
 }
 
 HICON IconOf(BlinkIcon icon) {
@@ -54,7 +74,14 @@ void ShowBlinkIcon(BlinkIcon icon) { g_main.blink_icon = IconOf(icon); }
 }  // namespace
 
 void GoToTray(HWND window) {
-    SetTrayIcon(window, g_main.normal_icon, NIM_ADD);
+    if (g_main.in_tray) return;
+    if (!SetTrayIcon(window, g_main.normal_icon, NIM_ADD)) {
+        WaitForTheTray(window);
+        return;
+    }
+    g_main.tray_icon = g_main.normal_icon;
+    g_main.tray_wanted = false;
+    KillTimer(window, IDT_TRAYRETRY);
     ShowWindow(window, SW_HIDE);
     g_main.in_tray = true;
     g_modes.window_shown = false;
@@ -63,6 +90,8 @@ void GoToTray(HWND window) {
 void RestoreFromTray(HWND window, bool to_foreground) {
     SetTrayIcon(window, g_main.normal_icon, NIM_DELETE);
     KillTimer(window, IDT_TRAYBLINK);
+    KillTimer(window, IDT_TRAYRETRY);
+    g_main.tray_wanted = false;
     ShowWindow(window, SW_SHOW);
     if (to_foreground) SetForegroundWindow(window);
     g_main.in_tray = false;
@@ -82,9 +111,41 @@ void OnTrayNotify(HWND window, UINT mouse_message) {
 }
 
 void RemoveTrayIcon(HWND window) {
+    KillTimer(window, IDT_TRAYRETRY);
+    g_main.tray_wanted = false;
     if (!g_main.in_tray) return;
     SetTrayIcon(window, g_main.normal_icon, NIM_DELETE);
     g_main.in_tray = false;
+}
+
+// A program running elevated would not otherwise hear from Explorer, which
+// runs at a lower integrity level.
+// https://learn.microsoft.com/en-us/windows/win32/api/winuser/nf-winuser-changewindowmessagefilterex
+void ListenForTaskbarCreated(HWND window) {
+    const UINT message = TaskbarCreatedMessage();
+    if (message != 0) ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
+}
+
+bool IsTaskbarCreated(UINT message) { return message != 0 && message == TaskbarCreatedMessage(); }
+
+// A new taskbar has none of the icons the old one showed: the icon goes back
+// as it was, and a blinking icon blinks on (its timer runs on). The message
+// may also come while the old icon is still there (the shell sends it on
+// other occasions too), and then the icon is only brought up to date. A
+// program waiting for the tray tries at once.
+// https://learn.microsoft.com/en-us/windows/win32/shell/taskbar#taskbar-creation-notification
+void OnTaskbarCreated(HWND window) {
+    if (g_main.tray_wanted) {
+        GoToTray(window);
+    } else if (g_main.in_tray && !SetTrayIcon(window, g_main.tray_icon, NIM_ADD) &&
+               !SetTrayIcon(window, g_main.tray_icon, NIM_MODIFY)) {
+        WaitForTheTray(window);
+    }
+}
+
+void OnTrayRetryTick(HWND window) {
+    KillTimer(window, IDT_TRAYRETRY);
+    if (g_main.tray_wanted) GoToTray(window);
 }
 
 void ShowContextMenu(HWND window, POINT at) {
@@ -112,7 +173,8 @@ void ShowContextMenu(HWND window, POINT at) {
 
 void OnTrayBlinkTick(HWND window) {
     ShowBlinkIcon(TrayBlinkTick(&g_main.blink, g_settings.Icon_Color));
-    SetTrayIcon(window, g_main.blink_icon, NIM_MODIFY);
+    g_main.tray_icon = g_main.blink_icon;
+    SetTrayIcon(window, g_main.tray_icon, NIM_MODIFY);
 }
 
 void OnTitleBlinkTick(HWND window) {

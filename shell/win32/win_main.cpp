@@ -58,5 +58,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g_main.window = window;
     if (window != nullptr) UpdateWindow(window);
     HACCEL accelerators = LoadAcceleratorsW(instance, WIDE_NAME(RES_ACCEL));
-    return RunMessageLoop(accelerators);
+    const int code = RunMessageLoop(accelerators);
+    // A popup or the notice that did not end when asked may still use the
+    // program's static objects. Returning would run their destructors under
+    // it; ExitProcess ends the other threads before anything is torn down.
+    // https://learn.microsoft.com/en-us/windows/win32/api/processthreadsapi/nf-processthreadsapi-exitprocess
+    if (g_main.window_threads_left) ExitProcess(static_cast<UINT>(code));
+    return code;
 }

@@ -443,8 +443,8 @@ class Program:
     def query_end_session(self):
         return int(self.drive("query-end-session", MAIN_CLASS))
 
-    def end_session(self, ending=1):
-        return int(self.drive("end-session", MAIN_CLASS, ending))
+    def end_session(self, ending=1, how=0):
+        return int(self.drive("end-session", MAIN_CLASS, ending, how))
 
     def list_rows(self, control):
         output = self.drive("listview-rows", MAIN_CLASS, command_ids.id_of(control))

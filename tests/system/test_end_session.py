@@ -1,10 +1,16 @@
 """Log-off and shut-down: the query is answered yes and changes nothing; the
-end of the session runs the shutdown sequence, once."""
+end of the session runs the shutdown sequence, once. The Restart Manager's
+end of session closes the program, popup windows and the arrival notice
+first."""
 import unittest
 
 import harness as h
+import popup_windows as pw
 import test_startup_shutdown as startup
+import test_tray
 import wire
+
+ENDSESSION_CLOSEAPP = 0x1
 
 
 class EndOfSession(h.SystemTestCase):
@@ -39,6 +45,26 @@ class EndOfSession(h.SystemTestCase):
         program.end_session(1)
         program.close()
         self.assertEqual(program.wait_exit(), 0)
+
+    def test_the_restart_manager_closes_the_program_over_popups_and_a_notice(self):
+        self.require_namespaces(2)
+        ini = h.ini_text({"Client_Definition": {"Debug": "Yes", "ChatMsg_Recieve_At_Toray": "Msg"},
+                          "Window_Information": {"End_Status": "TaskToray"}})
+        program = self.start_program(1, ini)
+        peer = self.open_peer(2)
+        own = h.slot_address(1)
+        hello = wire.own_entry_datagram(wire.KIND_START, peer.address, 4100, b"peer")
+        self.assertIsNotNone(peer.exchange(hello, own, wire.acknowledges(hello), alive=program.running))
+        for datagram in (wire.popup(peer.address, 4101, b"one"), wire.popup(peer.address, 4102, b"two"),
+                         wire.chat(peer.address, 4103, 1001, b"three")):
+            peer.send(datagram, own)
+        self.assertEqual(len(pw.wait_popups(program, 2)), 2)
+        program.message_box(test_tray.NOTICE_TITLE)  # Yes or No, from the tray
+        peer.drain()
+        program.end_session(1, ENDSESSION_CLOSEAPP)
+        self.assertIsNotNone(peer.wait_for(wire.of_kind(wire.KIND_END, own), 10), "no leave announcement")
+        self.assertEqual(program.wait_exit(), 0, "the program did not end")
+        self.assertEqual(h.read_ini(program.ini_path)["Window_Information"]["End_Status"], b"TaskToray")
 
 
 if __name__ == "__main__":

@@ -1,14 +1,18 @@
 """Waiting in the tray and the ways an arrival is announced, at the real
-program: going to the tray hides the window and shows the icon; a
-double-click brings it back and takes the icon away; the context menu offers
-the restore item only from the tray; a notice box opens once however many
-lines arrive while it is open; a program that ended in the tray starts
-there. (The title-bar icon, which another process cannot read under Wine,
-is tested on a real window in the Windows-side tests.)"""
+program: going to the tray hides the window and shows the icon, and not
+before the shell has taken the icon; a new taskbar gets the icon again,
+blinking if it blinked; a double-click brings the window back and takes the
+icon away; the context menu offers the restore item only from the tray, and
+its exit item ends the program over the settings sheet; a notice box opens
+once however many lines arrive while it is open; a program that ended in the
+tray starts there. (The title-bar icon, which another process cannot read
+under Wine, is tested on a real window in the Windows-side tests.)"""
+import time
 import unittest
 
 import harness as h
 import popup_windows as pw
+import settings_sheet
 import wire
 
 WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_CANCELMODE = 0x203, 0x204, 0x1F
@@ -30,6 +34,13 @@ def tray_icons(program):
         if kind == STANDALONE_TRAY and visible == "1":
             return len(program.drive("children", handle).splitlines())
     return 0
+
+
+def new_taskbar(program):
+    """What Explorer does when it starts again: every icon is gone, and the
+    windows are told."""
+    program.drive("tray-icon", "Mosswick", IDC_TRAYICON, "delete")
+    program.drive("post-registered", "Mosswick", h.hexed(b"TaskbarCreated"), 0, 0)
 
 
 def main_visible(program):
@@ -70,9 +81,16 @@ class Tray(h.SystemTestCase):
     def test_to_the_tray_and_back(self):
         program = self.start("trayer")
         self.assertEqual(tray_icons(program), 0)
+        # The shell refuses an icon it holds already: the window stays until the icon is taken.
+        program.drive("tray-icon", "Mosswick", IDC_TRAYICON, "add")
         program.command("IDM_GOTOTRAY")
+        self.assertIsNone(h.wait_until(lambda: not main_visible(program), 2), "hidden without an icon")
+        program.drive("tray-icon", "Mosswick", IDC_TRAYICON, "delete")
         self.assertTrue(h.wait_until(lambda: not main_visible(program) and tray_icons(program) == 1, 10),
                         "the window is not hidden with an icon in the tray")
+        new_taskbar(program)
+        self.assertTrue(h.wait_until(lambda: tray_icons(program) == 1, 10), "the icon is lost with the taskbar")
+        self.assertFalse(main_visible(program))
         program.drive("post", "Mosswick", UM_TRAYNOTIFY, IDC_TRAYICON, WM_LBUTTONDBLCLK)
         self.assertTrue(h.wait_until(lambda: main_visible(program) and tray_icons(program) == 0, 10),
                         "a double-click does not bring the window back and take the icon away")
@@ -92,6 +110,24 @@ class Tray(h.SystemTestCase):
         self.assertGreater(menu_height(program), shown + 10, "the tray's menu has no restore item")
         program.drive("post", "Mosswick", WM_CANCELMODE, 0, 0)
 
+    def test_exit_from_the_tray_over_the_settings_sheet_and_its_colour_dialog(self):
+        self.require_namespaces(2)
+        program = self.start("quitter", 1, Debug="Yes")  # an internal error would show its report
+        peer = self.open_peer(2)
+        hello = wire.own_entry_datagram(wire.KIND_START, peer.address, 4100, b"peer")
+        self.assertIsNotNone(peer.exchange(hello, h.slot_address(1), wire.acknowledges(hello), alive=program.running))
+        program.command("IDM_GOTOTRAY")
+        self.assertTrue(h.wait_until(lambda: tray_icons(program) == 1, 10))
+        sheet = settings_sheet.Sheet.open(program)
+        self.assertEqual(sheet.page(settings_sheet.DISPLAY).click("IDC_DISP_OUT_BACK"), "pending")
+        peer.drain()
+        program.command("IDM_EXIT")  # as the tray menu's last item posts it
+        self.assertIsNotNone(peer.wait_for(wire.of_kind(wire.KIND_END, h.slot_address(1)), 15), "no goodbye")
+        # The close runs once the dialogs' modal loops have returned, not inside them.
+        self.assertNotIn(sheet.handle, [handle for handle, _, _ in windows(program)], "closed under the sheet")
+        self.assertEqual(program.wait_exit(), 0, "the program did not end")
+        self.assertEqual(h.read_ini(program.ini_path)["Window_Information"]["End_Status"], b"TaskToray")
+
     def test_a_program_that_ended_in_the_tray_starts_there(self):
         program = self.start_program(None, h.ini_text({"Client_Definition": {"Name": "sleeper"},
                                                        "Window_Information": {"End_Status": "TaskToray"}}))
@@ -108,8 +144,8 @@ class Arrivals(h.SystemTestCase):
         self.own = h.slot_address(1)
         self.all_count = 7000
 
-    def start(self, arrival):
-        ini = h.ini_text({"Client_Definition": {"Name": "notified", "ChatMsg_Recieve": arrival}})
+    def start(self, arrival, **client):
+        ini = h.ini_text({"Client_Definition": {"Name": "notified", "ChatMsg_Recieve": arrival, **client}})
         self.program = self.start_program(1, ini)
         self.program.main_window(title=b"Mosswick - [notified]")
         self.all_count += 1
@@ -139,6 +175,17 @@ class Arrivals(h.SystemTestCase):
         self.assertTrue(h.wait_until(lambda: notices(self.program) == 0, 10))
         self.chat(1004, b"after it closed")
         self.assertTrue(h.wait_until(lambda: notices(self.program) == 1, 10), "no notice after the first closed")
+
+    def test_a_blinking_tray_icon_blinks_on_after_a_new_taskbar(self):
+        self.start("Msg", ChatMsg_Recieve_At_Toray="Icon")
+        self.program.command("IDM_GOTOTRAY")
+        self.assertTrue(h.wait_until(lambda: tray_icons(self.program) == 1, 10))
+        self.chat(1001, b"while away")
+        new_taskbar(self.program)
+        self.assertTrue(h.wait_until(lambda: tray_icons(self.program) == 1, 10), "the icon is lost with the taskbar")
+        tray = next(handle for handle, kind, _ in windows(self.program) if kind == STANDALONE_TRAY)
+        looks = {self.program.drive("digest", tray, 0) for _ in range(6) if time.sleep(0.3) is None}
+        self.assertGreater(len(looks), 1, "the icon no longer blinks")
 
 
 if __name__ == "__main__":

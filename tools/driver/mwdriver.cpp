@@ -13,6 +13,7 @@
 #include <io.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -147,10 +148,34 @@ int RunPost(const Args& args) {
                   static_cast<LPARAM>(Number(args[3])));
 }
 
+// A registered message (its name in hex), as the shell posts "TaskbarCreated".
+int RunPostRegistered(const Args& args) {
+    std::string name;
+    if (!FromHex(args[1], &name)) return 2;
+    UINT message = RegisterWindowMessageW(WideFromCp932(name).c_str());
+    if (message == 0) return Fail("not registered");
+    return PostTo(args[0], message, static_cast<WPARAM>(Number(args[2])), static_cast<LPARAM>(Number(args[3])));
+}
+
+// Adds or deletes the window's tray icon of that id from outside, the way a
+// shell that restarts loses it or one that holds it already refuses it.
+int RunTrayIcon(const Args& args) {
+    HWND window = MainWindow(args[0]);
+    if (!window) return Fail("window not found");
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = static_cast<UINT>(Number(args[1]));
+    data.uFlags = NIF_ICON;
+    data.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    return Shell_NotifyIconW(args[2] == "add" ? NIM_ADD : NIM_DELETE, &data) ? 0 : Fail("refused");
+}
+
 int RunQueryEndSession(const Args& args) { return SendAndPrint(args[0], WM_QUERYENDSESSION, 0, 0); }
 
 int RunEndSession(const Args& args) {
-    return SendAndPrint(args[0], WM_ENDSESSION, static_cast<WPARAM>(Number(args[1])), 0);
+    return SendAndPrint(args[0], WM_ENDSESSION, static_cast<WPARAM>(Number(args[1])),
+                        args.size() > 2 ? static_cast<LPARAM>(Number(args[2])) : 0);
 }
 
 int RunMessageBoxText(const Args& args) {
@@ -604,7 +629,9 @@ const Command kCommands[] = {
     {"send", 4, 4, "CLASS MESSAGE WPARAM LPARAM", RunSend},
     {"post", 4, 4, "CLASS MESSAGE WPARAM LPARAM", RunPost},
     {"query-end-session", 1, 1, "CLASS", RunQueryEndSession},
-    {"end-session", 2, 2, "CLASS WPARAM", RunEndSession},
+    {"end-session", 2, 3, "CLASS WPARAM [LPARAM]", RunEndSession},
+    {"post-registered", 4, 4, "CLASS NAME WPARAM LPARAM", RunPostRegistered},
+    {"tray-icon", 3, 3, "CLASS ID add|delete", RunTrayIcon},
     {"msgbox-text", 0, 1, "[TITLE]", RunMessageBoxText},
     {"press-button", 0, 2, "[ID [TITLE]]", RunPressButton},
     {"child-text", 2, 2, "CLASS ID", RunChildText},
